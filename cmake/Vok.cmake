@@ -1,0 +1,38 @@
+# Helpers shared by every folder's CMakeLists.txt.
+
+# vok_component(NAME SOURCES... LIBS...): a component server, lib<NAME>.so, exporting only
+# its Dll* entry points.
+function(vok_component name)
+  cmake_parse_arguments(C "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} SHARED ${C_SOURCES})
+  target_link_libraries(${name} PRIVATE ${C_LIBS})
+  target_link_options(${name} PRIVATE -Wl,--no-undefined)
+endfunction()
+
+# vok_test(NAME SOURCES... LIBS...): a GoogleTest program run by CTest. The shared test main
+# points HOME, QUILLO_HOME and the XDG folders at a fresh temporary folder.
+function(vok_test name)
+  if(VOK_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} vok_test_main GTest::gtest GTest::gmock)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120
+                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VOK_BUILD_DIR=${CMAKE_BINARY_DIR}")
+endfunction()
+
+# vok_bench(NAME SOURCES... LIBS...): a Google Benchmark program (not run by CTest).
+function(vok_bench name)
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${B_SOURCES})
+  target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark_main)
+endfunction()
+
+# vok_fuzz(NAME SOURCES... LIBS...): a libFuzzer target.
+function(vok_fuzz name)
+  cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${F_SOURCES})
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+endfunction()

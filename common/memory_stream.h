@@ -1,0 +1,57 @@
+// An IStream over a growable byte buffer: the in-memory stream for tests and for callers that
+// assemble a record before writing it. It can be told to fail, to test status handling.
+#pragma once
+
+#include <vector>
+
+#include "common/vok_object.h"
+
+namespace vok {
+
+class MemoryStream final : public ObjectRoot<IStream> {
+ public:
+  MemoryStream() = default;
+  explicit MemoryStream(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
+
+  // A new stream with one reference owned by the returned pointer.
+  static ComPtr<MemoryStream> Create(std::vector<uint8_t> bytes = {});
+
+  const std::vector<uint8_t>& Bytes() const { return bytes_; }
+  size_t Position() const { return position_; }
+  // Once `bytes` more bytes have moved (read or written), every Read/Write returns `status`.
+  void FailAfter(size_t bytes, HRESULT status) {
+    budget_ = bytes;
+    failStatus_ = status;
+    failing_ = true;
+  }
+
+  HRESULT STDMETHODCALLTYPE Read(void* pv, ULONG cb, ULONG* pcbRead) override;
+  HRESULT STDMETHODCALLTYPE Write(const void* pv, ULONG cb, ULONG* pcbWritten) override;
+  HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin,
+                                 ULARGE_INTEGER* newPosition) override;
+  HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER newSize) override;
+  HRESULT STDMETHODCALLTYPE CopyTo(IStream* target, ULARGE_INTEGER cb, ULARGE_INTEGER* pcbRead,
+                                   ULARGE_INTEGER* pcbWritten) override;
+  HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Revert() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
+    return STG_E_INVALIDFUNCTION;
+  }
+  HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
+    return STG_E_INVALIDFUNCTION;
+  }
+  HRESULT STDMETHODCALLTYPE Stat(STATSTG* statstg, DWORD grfStatFlag) override;
+  HRESULT STDMETHODCALLTYPE Clone(IStream** ppstm) override;
+
+ private:
+  // Charges `cb` bytes against the failure budget; false when the stream must fail now.
+  bool Spend(ULONG cb);
+
+  std::vector<uint8_t> bytes_;
+  size_t position_ = 0;
+  bool failing_ = false;
+  size_t budget_ = 0;
+  HRESULT failStatus_ = S_OK;
+};
+
+}  // namespace vok

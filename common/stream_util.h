@@ -1,0 +1,55 @@
+// Stream helpers used inside a component's Load and Save. They throw CvokIStreamException
+// carrying the failing status; the enclosing Load or Save catches it and returns the status,
+// so no exception leaves the component.
+#pragma once
+
+#include <string>
+
+#include "platform/com/objidl.h"
+
+class CvokIStreamException {
+ public:
+  explicit CvokIStreamException(HRESULT hr) : hr_(hr) {}
+  HRESULT Status() const { return hr_; }
+
+ private:
+  HRESULT hr_;
+};
+
+namespace vok {
+
+// Moves exactly `size` bytes; a negative stream status throws. A read that stops short at the
+// end of the stream without a failing status is not detected (the caller's bytes stay zero).
+void WriteBytes(IStream* stream, const void* data, ULONG size);
+void ReadBytes(IStream* stream, void* data, ULONG size);
+
+// 32-bit little-endian values.
+void WriteLong(IStream* stream, LONG value);
+LONG ReadLong(IStream* stream);
+void WriteULong(IStream* stream, ULONG value);
+ULONG ReadULong(IStream* stream);
+
+// Length-prefixed string: uint32 byte count, then the bytes without a terminating zero.
+void WriteStr32(IStream* stream, const std::string& text);
+// Reads the whole stored string; the text ends at an embedded zero byte. A stored length above
+// maxBytes throws STG_E_DOCFILECORRUPT instead of allocating an absurd buffer.
+std::string ReadStr32(IStream* stream, ULONG maxBytes = 1u << 24);
+
+// Class identifier in its 16-byte binary layout.
+void WriteGuid(IStream* stream, const GUID& guid);
+GUID ReadGuid(IStream* stream);
+
+// Runs `body`, turning a CvokIStreamException into its status and allocation failure into
+// E_OUTOFMEMORY.
+template <class Body>
+HRESULT GuardStream(Body&& body) {
+  try {
+    return body();
+  } catch (const CvokIStreamException& e) {
+    return e.Status();
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
+}
+
+}  // namespace vok
