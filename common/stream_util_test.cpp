@@ -1,0 +1,76 @@
+#include "common/stream_util.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "common/memory_stream.h"
+
+namespace vok {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+TEST(StreamUtilTest, WritesLittleEndianValues) {
+  auto stream = MemoryStream::Create();
+  WriteLong(stream.Get(), -1);
+  WriteULong(stream.Get(), 0x01020304);
+  EXPECT_EQ((Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x04, 0x03, 0x02, 0x01}), stream->Bytes());
+}
+
+TEST(StreamUtilTest, Str32HasLengthPrefixAndNoZero) {
+  auto stream = MemoryStream::Create();
+  WriteStr32(stream.Get(), "abc");
+  WriteStr32(stream.Get(), "");
+  EXPECT_EQ((Bytes{3, 0, 0, 0, 'a', 'b', 'c', 0, 0, 0, 0}), stream->Bytes());
+}
+
+TEST(StreamUtilTest, ValuesRoundTrip) {
+  auto stream = MemoryStream::Create();
+  const GUID guid = {0xA92E31E1, 0x7423, 0x11D2, {0xA3, 0xEC, 0xEE, 0x5D, 0xF6, 0x87, 0xF5, 0x83}};
+  WriteLong(stream.Get(), -123456);
+  WriteStr32(stream.Get(), "key text");
+  WriteGuid(stream.Get(), guid);
+  LARGE_INTEGER zero = {0};
+  ASSERT_EQ(S_OK, stream->Seek(zero, STREAM_SEEK_SET, nullptr));
+  EXPECT_EQ(-123456, ReadLong(stream.Get()));
+  EXPECT_EQ("key text", ReadStr32(stream.Get()));
+  EXPECT_EQ(guid, ReadGuid(stream.Get()));
+}
+
+TEST(StreamUtilTest, GuidUsesStandardBinaryLayout) {
+  auto stream = MemoryStream::Create();
+  WriteGuid(stream.Get(), GUID{0x00112233, 0x4455, 0x6677, {8, 9, 10, 11, 12, 13, 14, 15}});
+  EXPECT_EQ((Bytes{0x33, 0x22, 0x11, 0x00, 0x55, 0x44, 0x77, 0x66, 8, 9, 10, 11, 12, 13, 14, 15}),
+            stream->Bytes());
+}
+
+TEST(StreamUtilTest, StoredStringEndsAtEmbeddedZero) {
+  auto stream = MemoryStream::Create(Bytes{4, 0, 0, 0, 'a', 0, 'b', 'c', 9, 0, 0, 0});
+  EXPECT_EQ("a", ReadStr32(stream.Get()));
+  EXPECT_EQ(9, ReadLong(stream.Get())) << "the whole stored length is consumed";
+}
+
+TEST(StreamUtilTest, AbsurdStringLengthIsCorruption) {
+  auto stream = MemoryStream::Create(Bytes{0xFF, 0xFF, 0xFF, 0x7F});
+  HRESULT hr = GuardStream([&] {
+    ReadStr32(stream.Get());
+    return S_OK;
+  });
+  EXPECT_EQ(STG_E_DOCFILECORRUPT, hr);
+}
+
+TEST(StreamUtilTest, FailingStreamStatusReachesTheCaller) {
+  auto stream = MemoryStream::Create();
+  stream->FailAfter(6, STG_E_MEDIUMFULL);
+  HRESULT hr = GuardStream([&] {
+    WriteLong(stream.Get(), 1);
+    WriteLong(stream.Get(), 2);  // only two bytes of budget left
+    return S_OK;
+  });
+  EXPECT_EQ(STG_E_MEDIUMFULL, hr);
+  EXPECT_EQ(4u, stream->Bytes().size());
+}
+
+}  // namespace
+}  // namespace vok

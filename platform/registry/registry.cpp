@@ -213,19 +213,28 @@ bool WriteAll(int fd, const std::string& data) {
   return true;
 }
 
-HRESULT Store(HiveCache& cache) {
+bool WriteHiveFile(const HiveCache& cache) {
   std::string dir = cache.path.substr(0, cache.path.rfind('/'));
-  if (MakeDirs(dir) != 0) return REGDB_E_WRITEREGDB;
+  if (MakeDirs(dir) != 0) return false;
   std::ostringstream text;
   text << kHeader << '\n';
   WriteKey(text, cache.root, "");
   std::string temp = cache.path + ".tmp." + std::to_string(getpid());
   int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) return REGDB_E_WRITEREGDB;
+  if (fd < 0) return false;
   bool ok = WriteAll(fd, text.str()) && fsync(fd) == 0;
   ok = close(fd) == 0 && ok;
   if (!ok || rename(temp.c_str(), cache.path.c_str()) != 0) {
     unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+// Writes the cached hive; on failure the cache is dropped so that it never claims a value
+// the file does not hold.
+HRESULT Store(HiveCache& cache) {
+  if (!WriteHiveFile(cache)) {
     cache.valid = false;
     return REGDB_E_WRITEREGDB;
   }

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian machine, builds Quillo, registers its components and starts it.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh
+scripts/build.sh build
+libs=(build/lib/libvokEngine.so build/lib/libvokTools.so)
+build/bin/vokregsvr "${libs[@]}"
+if [ -x build/bin/quillo ]; then
+  exec build/bin/quillo "$@"
+fi
+echo "Components registered. The bar program itself is not part of this build yet; nothing to start."

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian machine and runs every test: the fuzz targets for a bounded time, the
+# test suite under AddressSanitizer and UndefinedBehaviorSanitizer, then the regular suite.
+# FUZZ_SECONDS (default 45) bounds each fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh
+
+# Nothing below may touch the real user's files: every step runs with a temporary home.
+scratch=$(mktemp -d /tmp/quillo-ci-XXXXXX)
+trap 'rm -rf "$scratch"' EXIT
+export HOME=$scratch/home QUILLO_HOME=$scratch/quillo
+export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
+mkdir -p "$HOME" "$QUILLO_HOME"
+
+echo "== fuzz targets"
+CC=clang CXX=clang++ scripts/build.sh build-fuzz -DVOK_FUZZ=ON
+scripts/run-fuzzers.sh build-fuzz "${FUZZ_SECONDS:-45}" "$scratch/fuzz"
+
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+scripts/build.sh build-asan -DVOK_SANITIZE=ON -DVOK_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp \
+  UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j2
+
+echo "== tests"
+scripts/build.sh build
+ctest --test-dir build --output-on-failure -j2
