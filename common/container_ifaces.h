@@ -49,8 +49,7 @@ struct IvokPanelBar : IUnknown {
                 0x58);
   virtual HRESULT STDMETHODCALLTYPE GetPanelCount(LONG* plCount) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetMaxPanelHeight(LONG* plHeight) = 0;
-  virtual HRESULT STDMETHODCALLTYPE CreatePanels(HWND hwndParent, LONG lFirstId,
-                                                 LONG lLastId) = 0;
+  virtual HRESULT STDMETHODCALLTYPE CreatePanels(HWND hwndParent, LONG lFirstId, LONG lLastId) = 0;
   virtual HRESULT STDMETHODCALLTYPE CreateToolbar(UINT uCtrlId, HWND hwndParent,
                                                   HWND* phwndToolbar) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetPanelInfo(LONG lId, HMODULE* phModule, UINT* puTipId) = 0;

@@ -20,8 +20,7 @@ struct IvokFastList : IUnknown {
   virtual HRESULT STDMETHODCALLTYPE Sort(IUnknown* pSortUnk) = 0;
   virtual HRESULT STDMETHODCALLTYPE Clear() = 0;
   // No reference is added to the item handed out.
-  virtual HRESULT STDMETHODCALLTYPE Find(LPCSTR szKey, IUnknown** ppUnk,
-                                         LONG bCaseSensitive) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Find(LPCSTR szKey, IUnknown** ppUnk, LONG bCaseSensitive) = 0;
   virtual HRESULT STDMETHODCALLTYPE Back(IUnknown** ppUnk) = 0;
   virtual HRESULT STDMETHODCALLTYPE PopBack() = 0;
   virtual HRESULT STDMETHODCALLTYPE Front(IUnknown** ppUnk) = 0;
@@ -97,8 +96,8 @@ struct IvokFastListItemColumns : IUnknown {
 };
 
 struct IvokFastListItemIteratorCtl : IvokFastListItemIterator {
-  VOK_INTERFACE(IvokFastListItemIterator, 0xDA6EB2B1, 0x74E9, 0x11D2, 0xA3, 0xED, 0x96, 0xD5,
-                0x32, 0x0C, 0xFE, 0x83);
+  VOK_INTERFACE(IvokFastListItemIterator, 0xDA6EB2B1, 0x74E9, 0x11D2, 0xA3, 0xED, 0x96, 0xD5, 0x32,
+                0x0C, 0xFE, 0x83);
   virtual HRESULT STDMETHODCALLTYPE Init(HWND hwnd, LONG lType) = 0;
 
  protected:

@@ -46,10 +46,17 @@ HRESULT STDMETHODCALLTYPE MemoryStream::Seek(LARGE_INTEGER move, DWORD origin,
                                              ULARGE_INTEGER* newPosition) {
   int64_t base;
   switch (origin) {
-    case STREAM_SEEK_SET: base = 0; break;
-    case STREAM_SEEK_CUR: base = static_cast<int64_t>(position_); break;
-    case STREAM_SEEK_END: base = static_cast<int64_t>(bytes_.size()); break;
-    default: return STG_E_INVALIDFUNCTION;
+    case STREAM_SEEK_SET:
+      base = 0;
+      break;
+    case STREAM_SEEK_CUR:
+      base = static_cast<int64_t>(position_);
+      break;
+    case STREAM_SEEK_END:
+      base = static_cast<int64_t>(bytes_.size());
+      break;
+    default:
+      return STG_E_INVALIDFUNCTION;
   }
   int64_t target = base + move.QuadPart;
   if (target < 0) return STG_E_INVALIDFUNCTION;

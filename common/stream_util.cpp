@@ -17,9 +17,9 @@ void ReadBytes(IStream* stream, void* data, ULONG size) {
 }
 
 void WriteULong(IStream* stream, ULONG value) {
-  unsigned char bytes[4] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-                            static_cast<unsigned char>(value >> 16),
-                            static_cast<unsigned char>(value >> 24)};
+  unsigned char bytes[4] = {
+      static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
+      static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
   WriteBytes(stream, bytes, 4);
 }
 
@@ -48,10 +48,9 @@ std::string ReadStr32(IStream* stream, ULONG maxBytes) {
 
 void WriteGuid(IStream* stream, const GUID& guid) {
   WriteULong(stream, guid.Data1);
-  unsigned char rest[12] = {static_cast<unsigned char>(guid.Data2),
-                            static_cast<unsigned char>(guid.Data2 >> 8),
-                            static_cast<unsigned char>(guid.Data3),
-                            static_cast<unsigned char>(guid.Data3 >> 8)};
+  unsigned char rest[12] = {
+      static_cast<unsigned char>(guid.Data2), static_cast<unsigned char>(guid.Data2 >> 8),
+      static_cast<unsigned char>(guid.Data3), static_cast<unsigned char>(guid.Data3 >> 8)};
   std::memcpy(rest + 4, guid.Data4, 8);
   WriteBytes(stream, rest, 12);
 }

@@ -14,8 +14,8 @@ struct StringResource {
 };
 
 struct ModuleResources {
-  const char* name;                // the library's name; its images live under ":/<name>/"
-  const StringResource* strings;   // sorted by id
+  const char* name;               // the library's name; its images live under ":/<name>/"
+  const StringResource* strings;  // sorted by id
   size_t stringCount;
 };
 

@@ -61,7 +61,7 @@ char32_t UpperOf(char32_t c) {
     return (c & 1) ? c - 1 : c;
   }
   if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 32;  // Greek
-  if (c >= 0x430 && c <= 0x44F) return c - 32;                 // Cyrillic
+  if (c >= 0x430 && c <= 0x44F) return c - 32;                // Cyrillic
   if (c >= 0x450 && c <= 0x45F) return c - 80;
   return c;
 }

@@ -75,7 +75,6 @@ class ObjectRoot : public Ifaces... {
   virtual void* QueryExtra(REFIID) { return nullptr; }
 
  private:
-
   template <class I, class... Rest>
   void* FindInterface(REFIID riid) {
     if (MatchesInterface<I>(riid)) return static_cast<I*>(this);
@@ -109,8 +108,8 @@ using CreateFn = HRESULT (*)(IUnknown* outer, REFIID riid, void** ppv);
 struct ClassEntry {
   const CLSID* clsid;
   CreateFn create;
-  const char* progId;          // "vokEngineContainer.vokEngineContainer.1"
-  const char* description;     // default value of the CLSID key
+  const char* progId;       // "vokEngineContainer.vokEngineContainer.1"
+  const char* description;  // default value of the CLSID key
 };
 
 // The class object handed out by DllGetClassObject; it refuses aggregation through `create`.
@@ -138,12 +137,12 @@ HRESULT UnregisterClass(const ClassEntry& entry);
 }  // namespace vok
 
 // Defines the four exports of a component library from its class table.
-#define VOK_DEFINE_LIBRARY_EXPORTS(table)                                          \
-  VOK_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {  \
-    return vok::ModuleGetClassObject(table, clsid, riid, ppv);                     \
-  }                                                                                \
-  VOK_EXPORT HRESULT DllCanUnloadNow() { return vok::ModuleCanUnloadNow(); }       \
-  VOK_EXPORT HRESULT DllRegisterServer() {                                         \
+#define VOK_DEFINE_LIBRARY_EXPORTS(table)                                               \
+  VOK_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {       \
+    return vok::ModuleGetClassObject(table, clsid, riid, ppv);                          \
+  }                                                                                     \
+  VOK_EXPORT HRESULT DllCanUnloadNow() { return vok::ModuleCanUnloadNow(); }            \
+  VOK_EXPORT HRESULT DllRegisterServer() {                                              \
     return vok::ModuleRegister(table, reinterpret_cast<const void*>(&DllCanUnloadNow)); \
-  }                                                                                \
+  }                                                                                     \
   VOK_EXPORT HRESULT DllUnregisterServer() { return vok::ModuleUnregister(table); }

@@ -62,8 +62,8 @@ struct ISequentialStream : IUnknown {
 };
 
 struct IStream : ISequentialStream {
-  VOK_INTERFACE(ISequentialStream, 0x0000000c, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00,
-                0x00, 0x00, 0x46);
+  VOK_INTERFACE(ISequentialStream, 0x0000000c, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00,
+                0x00, 0x46);
   virtual HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin,
                                          ULARGE_INTEGER* newPosition) = 0;
   virtual HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER newSize) = 0;
@@ -108,12 +108,12 @@ struct IStorage : IUnknown {
                                                 IStorage** ppstg) = 0;
   virtual HRESULT STDMETHODCALLTYPE CopyTo(DWORD ciidExclude, const IID* rgiidExclude,
                                            void* snbExclude, IStorage* dest) = 0;
-  virtual HRESULT STDMETHODCALLTYPE MoveElementTo(LPCOLESTR name, IStorage* dest,
-                                                  LPCOLESTR newName, DWORD grfFlags) = 0;
+  virtual HRESULT STDMETHODCALLTYPE MoveElementTo(LPCOLESTR name, IStorage* dest, LPCOLESTR newName,
+                                                  DWORD grfFlags) = 0;
   virtual HRESULT STDMETHODCALLTYPE Commit(DWORD grfCommitFlags) = 0;
   virtual HRESULT STDMETHODCALLTYPE Revert() = 0;
-  virtual HRESULT STDMETHODCALLTYPE EnumElements(DWORD reserved1, void* reserved2,
-                                                 DWORD reserved3, IEnumSTATSTG** ppenum) = 0;
+  virtual HRESULT STDMETHODCALLTYPE EnumElements(DWORD reserved1, void* reserved2, DWORD reserved3,
+                                                 IEnumSTATSTG** ppenum) = 0;
   virtual HRESULT STDMETHODCALLTYPE DestroyElement(LPCOLESTR name) = 0;
   virtual HRESULT STDMETHODCALLTYPE RenameElement(LPCOLESTR oldName, LPCOLESTR newName) = 0;
   virtual HRESULT STDMETHODCALLTYPE SetElementTimes(LPCOLESTR name, const FILETIME* ctime,

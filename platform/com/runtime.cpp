@@ -138,8 +138,8 @@ int StringFromGUID2(REFGUID guid, char* buffer, int size) {
 HRESULT CLSIDFromProgID(const char* progId, CLSID* clsid) {
   if (!progId || !clsid) return E_INVALIDARG;
   std::string text;
-  HRESULT hr = vok::reg::GetString(vok::reg::Hive::kClassesRoot, std::string(progId) + "\\CLSID",
-                                   "", &text);
+  HRESULT hr =
+      vok::reg::GetString(vok::reg::Hive::kClassesRoot, std::string(progId) + "\\CLSID", "", &text);
   if (FAILED(hr)) return hr;
   if (hr != S_OK) return CO_E_CLASSSTRING;
   return CLSIDFromString(text.c_str(), clsid);
@@ -158,8 +158,7 @@ HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void* /*reserved*/, REFI
   return library->getClassObject(clsid, riid, ppv);
 }
 
-HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID riid,
-                         void** ppv) {
+HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;
   *ppv = nullptr;
   ComPtr<IClassFactory> factory;
@@ -208,8 +207,8 @@ IvokPropertyFrameService* VokSetPropertyFrameService(IvokPropertyFrameService* s
 }
 
 HRESULT OleCreatePropertyFrame(HWND owner, UINT x, UINT y, LPCOLESTR caption, ULONG objectCount,
-                               IUnknown** objects, ULONG pageCount, const CLSID* pages,
-                               LCID locale, DWORD /*reserved*/, void* /*reserved2*/) {
+                               IUnknown** objects, ULONG pageCount, const CLSID* pages, LCID locale,
+                               DWORD /*reserved*/, void* /*reserved2*/) {
   IvokPropertyFrameService* service = FrameService();
   if (!service) return E_NOTIMPL;
   return service->ShowFrame(owner, x, y, caption, objectCount, objects, pageCount, pages, locale);

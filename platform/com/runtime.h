@@ -39,8 +39,8 @@ VOK_PLATFORM_API HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void* r
 VOK_PLATFORM_API HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context,
                                           REFIID riid, void** ppv);
 // Makes `classObject` the source of `clsid` in this process until revoked; holds a reference.
-VOK_PLATFORM_API HRESULT CoRegisterClassObject(REFCLSID clsid, IUnknown* classObject,
-                                               DWORD context, DWORD flags, DWORD* cookie);
+VOK_PLATFORM_API HRESULT CoRegisterClassObject(REFCLSID clsid, IUnknown* classObject, DWORD context,
+                                               DWORD flags, DWORD* cookie);
 VOK_PLATFORM_API HRESULT CoRevokeClassObject(DWORD cookie);
 // Unloads the loaded component libraries whose DllCanUnloadNow answers S_OK.
 VOK_PLATFORM_API void CoFreeUnusedLibraries();

@@ -49,7 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
                     GuidText{"", CO_E_CLASSSTRING}));
 
 TEST(GuidTextTest, RoundTripsInUpperCase) {
-  const CLSID original = {0x3EADE793, 0x6E4E, 0x11D2, {0xB4, 0xF9, 0xAA, 0x3B, 0x0C, 0xAC, 0x65, 0x58}};
+  const CLSID original = {
+      0x3EADE793, 0x6E4E, 0x11D2, {0xB4, 0xF9, 0xAA, 0x3B, 0x0C, 0xAC, 0x65, 0x58}};
   EXPECT_EQ("{3EADE793-6E4E-11D2-B4F9-AA3B0CAC6558}", StringFromGUID(original));
   CLSID parsed;
   ASSERT_EQ(S_OK, CLSIDFromString(StringFromGUID(original).c_str(), &parsed));
@@ -62,7 +63,8 @@ TEST(GuidTextTest, RoundTripsInUpperCase) {
 
 TEST(ObjectRootTest, IdentityAndInterfaceRules) {
   ComPtr<ITestValue> value;
-  ASSERT_EQ(S_OK, vok::CreateObject<Local>(nullptr, ITestValue::kIID, value.ReleaseAndGetVoidAddressOf()));
+  ASSERT_EQ(S_OK, vok::CreateObject<Local>(nullptr, ITestValue::kIID,
+                                           value.ReleaseAndGetVoidAddressOf()));
   ComPtr<IUnknown> a = IdentityOf(value.Get());
   ComPtr<IUnknown> b = IdentityOf(a.Get());
   EXPECT_EQ(a.Get(), b.Get()) << "the identity pointer is stable";
@@ -87,7 +89,8 @@ TEST(ObjectRootTest, ObjectsCountInTheLibraryCount) {
 TEST(ObjectRootTest, CreationRefusesAggregationAndUnknownInterfaces) {
   const int32_t before = vok::ModuleCount();
   ComPtr<ITestValue> outer;
-  ASSERT_EQ(S_OK, vok::CreateObject<Local>(nullptr, ITestValue::kIID, outer.ReleaseAndGetVoidAddressOf()));
+  ASSERT_EQ(S_OK, vok::CreateObject<Local>(nullptr, ITestValue::kIID,
+                                           outer.ReleaseAndGetVoidAddressOf()));
   void* out = nullptr;
   EXPECT_EQ(CLASS_E_NOAGGREGATION, vok::CreateObject<Local>(outer.Get(), IID_IUnknown, &out));
   EXPECT_EQ(E_NOINTERFACE, vok::CreateObject<Local>(nullptr, ITestOther::kIID, &out));
@@ -110,9 +113,9 @@ TEST(RuntimeTest, CreatesFromRegisteredClassObject) {
 
   ASSERT_EQ(S_OK, CoRevokeClassObject(cookie));
   EXPECT_EQ(E_INVALIDARG, CoRevokeClassObject(cookie));
-  EXPECT_EQ(REGDB_E_CLASSNOTREG, CoCreateInstance(kLocalClass, nullptr, CLSCTX_INPROC_SERVER,
-                                                  ITestValue::kIID,
-                                                  value.ReleaseAndGetVoidAddressOf()));
+  EXPECT_EQ(REGDB_E_CLASSNOTREG,
+            CoCreateInstance(kLocalClass, nullptr, CLSCTX_INPROC_SERVER, ITestValue::kIID,
+                             value.ReleaseAndGetVoidAddressOf()));
   EXPECT_FALSE(value);
 }
 
@@ -131,17 +134,17 @@ TEST(RuntimeTest, CreatesFromRegisteredLibraryAndUnloadsIt) {
   ASSERT_EQ(S_OK, CLSIDFromProgID("vokTestValue.vokTestValue", &byName));
 
   ComPtr<ITestOther> other;
-  ASSERT_EQ(S_OK, CoCreateInstance(kTestValueClass, nullptr, CLSCTX_INPROC_SERVER,
-                                   ITestOther::kIID, other.ReleaseAndGetVoidAddressOf()));
+  ASSERT_EQ(S_OK, CoCreateInstance(kTestValueClass, nullptr, CLSCTX_INPROC_SERVER, ITestOther::kIID,
+                                   other.ReleaseAndGetVoidAddressOf()));
   LONG v = 0;
   other->Twice(&v);
   EXPECT_EQ(2 * kTestValue, v);
   EXPECT_EQ(S_FALSE, canUnload()) << "a live object keeps the library loaded";
 
   void* aggregate = nullptr;
-  EXPECT_EQ(CLASS_E_NOAGGREGATION, CoCreateInstance(kTestValueClass, other.Get(),
-                                                    CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                                    &aggregate));
+  EXPECT_EQ(CLASS_E_NOAGGREGATION,
+            CoCreateInstance(kTestValueClass, other.Get(), CLSCTX_INPROC_SERVER, IID_IUnknown,
+                             &aggregate));
   other.Reset();
   EXPECT_EQ(S_OK, canUnload());
   CoFreeUnusedLibraries();
@@ -150,16 +153,17 @@ TEST(RuntimeTest, CreatesFromRegisteredLibraryAndUnloadsIt) {
   EXPECT_FALSE(vok::reg::KeyExists(vok::reg::Hive::kClassesRoot,
                                    "CLSID\\" + StringFromGUID(kTestValueClass)));
   EXPECT_EQ(CO_E_CLASSSTRING, CLSIDFromProgID("vokTestValue.vokTestValue.1", &byName));
-  EXPECT_EQ(REGDB_E_CLASSNOTREG, CoCreateInstance(kTestValueClass, nullptr, CLSCTX_INPROC_SERVER,
-                                                  ITestOther::kIID,
-                                                  other.ReleaseAndGetVoidAddressOf()));
+  EXPECT_EQ(REGDB_E_CLASSNOTREG,
+            CoCreateInstance(kTestValueClass, nullptr, CLSCTX_INPROC_SERVER, ITestOther::kIID,
+                             other.ReleaseAndGetVoidAddressOf()));
   dlclose(library);
 }
 
 TEST(RuntimeTest, MissingLibraryIsReportedNotFatal) {
   constexpr CLSID kGhost = {0x5E7A1C00, 0x0003, 0x4000, {0x80, 0, 0, 0, 0, 0, 3, 0}};
   const std::string key = "CLSID\\" + StringFromGUID(kGhost) + "\\InprocServer32";
-  ASSERT_EQ(S_OK, vok::reg::SetString(vok::reg::Hive::kClassesRoot, key, "", "/nonexistent/lib.so"));
+  ASSERT_EQ(S_OK,
+            vok::reg::SetString(vok::reg::Hive::kClassesRoot, key, "", "/nonexistent/lib.so"));
   void* out = nullptr;
   EXPECT_EQ(CO_E_DLLNOTFOUND,
             CoCreateInstance(kGhost, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, &out));

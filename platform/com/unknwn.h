@@ -7,13 +7,13 @@
 
 // Declares an interface's identifier and its parent, so that QueryInterface implementations can
 // answer every identifier along the inheritance chain.
-#define VOK_INTERFACE(Parent, d1, d2, d3, b0, b1, b2, b3, b4, b5, b6, b7)                   \
-  using Base = Parent;                                                                      \
+#define VOK_INTERFACE(Parent, d1, d2, d3, b0, b1, b2, b3, b4, b5, b6, b7) \
+  using Base = Parent;                                                    \
   static constexpr IID kIID = {d1, d2, d3, {b0, b1, b2, b3, b4, b5, b6, b7}}
 
 struct IUnknown {
-  static constexpr IID kIID = {0x00000000, 0x0000, 0x0000,
-                               {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+  static constexpr IID kIID = {
+      0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
   virtual HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) = 0;
   virtual ULONG STDMETHODCALLTYPE AddRef() = 0;
   virtual ULONG STDMETHODCALLTYPE Release() = 0;

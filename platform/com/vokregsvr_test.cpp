@@ -42,8 +42,8 @@ TEST(VokregsvrTest, RegistersAndUnregistersLibraries) {
   ASSERT_EQ(S_OK, vok::reg::GetString(vok::reg::Hive::kClassesRoot, kClsidKey + "\\InprocServer32",
                                       "ThreadingModel", &value));
   EXPECT_EQ("Apartment", value);
-  ASSERT_EQ(S_OK, vok::reg::GetString(vok::reg::Hive::kClassesRoot, kClsidKey + "\\ProgID", "",
-                                      &value));
+  ASSERT_EQ(S_OK,
+            vok::reg::GetString(vok::reg::Hive::kClassesRoot, kClsidKey + "\\ProgID", "", &value));
   EXPECT_EQ("vokTestValue.vokTestValue.1", value);
   ASSERT_EQ(S_OK, vok::reg::GetString(vok::reg::Hive::kClassesRoot,
                                       kClsidKey + "\\VersionIndependentProgID", "", &value));
@@ -66,7 +66,8 @@ TEST(VokregsvrTest, ReportsFailuresAndUsage) {
   // A shared library that is no component server.
   RunResult notServer = RunRegsvr(BuildDir() + "/lib/libvokcom.so");
   EXPECT_EQ(1, notServer.status);
-  EXPECT_NE(std::string::npos, notServer.output.find("has no DllRegisterServer")) << notServer.output;
+  EXPECT_NE(std::string::npos, notServer.output.find("has no DllRegisterServer"))
+      << notServer.output;
 
   EXPECT_EQ(2, RunRegsvr("").status);
   EXPECT_EQ(2, RunRegsvr("--bogus x.so").status);

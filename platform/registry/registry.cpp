@@ -175,10 +175,10 @@ bool Refresh(Hive hive, HiveCache** out) {
   struct stat st = {};
   bool exists = stat(path.c_str(), &st) == 0;
   if (cache.valid && cache.path == path &&
-      (exists ? (cache.size == st.st_size && cache.inode == st.st_ino &&
-                 cache.mtime.tv_sec == st.st_mtim.tv_sec &&
-                 cache.mtime.tv_nsec == st.st_mtim.tv_nsec)
-              : cache.size == -1))
+      (exists
+           ? (cache.size == st.st_size && cache.inode == st.st_ino &&
+              cache.mtime.tv_sec == st.st_mtim.tv_sec && cache.mtime.tv_nsec == st.st_mtim.tv_nsec)
+           : cache.size == -1))
     return true;
   cache.root = Key();
   cache.path = path;

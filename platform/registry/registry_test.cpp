@@ -46,8 +46,7 @@ TEST_F(RegistryTest, StoresAndReadsValues) {
   EXPECT_EQ("default", value);
   EXPECT_EQ(S_FALSE, GetString(Hive::kCurrentUser, key, "File2", &value));
   EXPECT_EQ(S_FALSE, GetString(Hive::kCurrentUser, "Software\\Nobody", "File1", &value));
-  EXPECT_EQ(S_FALSE, GetString(Hive::kClassesRoot, key, "File1", &value))
-      << "hives are separate";
+  EXPECT_EQ(S_FALSE, GetString(Hive::kClassesRoot, key, "File1", &value)) << "hives are separate";
 }
 
 TEST_F(RegistryTest, KeyNamesIgnoreCase) {
