@@ -19,7 +19,8 @@ function(vok_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} vok_test_main GTest::gtest GTest::gmock)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120
-                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VOK_BUILD_DIR=${CMAKE_BINARY_DIR}")
+                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+                                  ENVIRONMENT_MODIFICATION "VOK_BUILD_DIR=set:${CMAKE_BINARY_DIR}")
 endfunction()
 
 # vok_bench(NAME SOURCES... LIBS...): a Google Benchmark program (not run by CTest).

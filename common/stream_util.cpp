@@ -14,6 +14,9 @@ void ReadBytes(IStream* stream, void* data, ULONG size) {
   ULONG read = 0;
   HRESULT hr = stream->Read(data, size, &read);
   if (FAILED(hr)) throw CvokIStreamException(hr);
+  // A record cut short by the end of the stream is corrupt; reading on would make up zeros
+  // (and a corrupted count would loop on them).
+  if (read < size) throw CvokIStreamException(STG_E_READFAULT);
 }
 
 void WriteULong(IStream* stream, ULONG value) {

@@ -18,8 +18,8 @@ class CvokIStreamException {
 
 namespace vok {
 
-// Moves exactly `size` bytes; a negative stream status throws. A read that stops short at the
-// end of the stream without a failing status is not detected (the caller's bytes stay zero).
+// Moves exactly `size` bytes; a negative stream status throws it. A read that stops short at
+// the end of the stream throws STG_E_READFAULT.
 void WriteBytes(IStream* stream, const void* data, ULONG size);
 void ReadBytes(IStream* stream, void* data, ULONG size);
 

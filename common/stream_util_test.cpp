@@ -72,5 +72,14 @@ TEST(StreamUtilTest, FailingStreamStatusReachesTheCaller) {
   EXPECT_EQ(4u, stream->Bytes().size());
 }
 
+TEST(StreamUtilTest, RecordCutShortIsAReadFault) {
+  auto stream = MemoryStream::Create(Bytes{1, 2, 3});
+  HRESULT hr = GuardStream([&] {
+    ReadLong(stream.Get());
+    return S_OK;
+  });
+  EXPECT_EQ(STG_E_READFAULT, hr);
+}
+
 }  // namespace
 }  // namespace vok

@@ -26,9 +26,8 @@ namespace vok {
 // Stream of the container's own record in the data file's root storage.
 inline constexpr char kContainerStreamName[] = "ENG_CONTAINER";
 
-class EngineContainer final
-    : public ObjectRoot<IvokEngineContainer, IPersistStorage, IvokPanelBar, IvokCommandInfo,
-                        IvokMenuCommands> {
+class EngineContainer final : public ObjectRoot<IvokEngineContainer, IPersistStorage, IvokPanelBar,
+                                                IvokCommandInfo, IvokMenuCommands> {
  public:
   // `widgets` may be null: the window operations then do nothing (CreateToolbar fails).
   explicit EngineContainer(std::unique_ptr<ContainerWidgets> widgets);
@@ -36,8 +35,7 @@ class EngineContainer final
 
   // IvokEngineContainer
   HRESULT STDMETHODCALLTYPE Init(const CLSID* const* pEngCLSIDs, LONG lHint) override;
-  HRESULT STDMETHODCALLTYPE Properties(HWND hwndOwner, UINT x, UINT y,
-                                       LPCSTR lpszCaption) override;
+  HRESULT STDMETHODCALLTYPE Properties(HWND hwndOwner, UINT x, UINT y, LPCSTR lpszCaption) override;
   HRESULT STDMETHODCALLTYPE Command(LPCSTR szCmdLine) override;
   HRESULT STDMETHODCALLTYPE IsCommandRegistered(LPCSTR lpszCmd) override;
   HRESULT STDMETHODCALLTYPE GetEngineByIface(REFIID riid, IUnknown** pVal) override;
