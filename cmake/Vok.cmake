@@ -6,7 +6,11 @@ function(vok_component name)
   cmake_parse_arguments(C "" "" "SOURCES;LIBS" ${ARGN})
   add_library(${name} SHARED ${C_SOURCES})
   target_link_libraries(${name} PRIVATE ${C_LIBS})
-  target_link_options(${name} PRIVATE -Wl,--no-undefined)
+  # Hidden visibility still exports the standard library's unique template instances; the
+  # version script keeps the dynamic symbol table to the entry points.
+  set(map ${CMAKE_SOURCE_DIR}/cmake/component.map)
+  target_link_options(${name} PRIVATE -Wl,--no-undefined -Wl,--version-script=${map})
+  set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${map})
 endfunction()
 
 # vok_test(NAME SOURCES... LIBS...): a GoogleTest program run by CTest. The shared test main
