@@ -5,6 +5,37 @@
 
 namespace vok {
 
+ULONG ReadFromBuffer(const std::vector<uint8_t>& bytes, uint64_t* position, void* pv, ULONG cb) {
+  uint64_t available = *position < bytes.size() ? bytes.size() - *position : 0;
+  auto n = static_cast<ULONG>(std::min<uint64_t>(cb, available));
+  if (n) std::memcpy(pv, bytes.data() + *position, n);
+  *position += n;
+  return n;
+}
+
+HRESULT SeekTarget(LARGE_INTEGER move, DWORD origin, uint64_t position, uint64_t size,
+                   uint64_t* target) {
+  int64_t base;
+  switch (origin) {
+    case STREAM_SEEK_SET:
+      base = 0;
+      break;
+    case STREAM_SEEK_CUR:
+      base = static_cast<int64_t>(position);
+      break;
+    case STREAM_SEEK_END:
+      base = static_cast<int64_t>(size);
+      break;
+    default:
+      return STG_E_INVALIDFUNCTION;
+  }
+  int64_t moved;
+  if (__builtin_add_overflow(base, move.QuadPart, &moved) || moved < 0)
+    return STG_E_INVALIDFUNCTION;
+  *target = static_cast<uint64_t>(moved);
+  return S_OK;
+}
+
 ComPtr<MemoryStream> MemoryStream::Create(std::vector<uint8_t> bytes) {
   return ComPtr<MemoryStream>(new MemoryStream(std::move(bytes)));
 }
@@ -23,11 +54,8 @@ HRESULT STDMETHODCALLTYPE MemoryStream::Read(void* pv, ULONG cb, ULONG* pcbRead)
   if (pcbRead) *pcbRead = 0;
   if (!pv && cb) return STG_E_INVALIDPOINTER;
   if (!Spend(cb)) return failStatus_;
-  size_t available = position_ < bytes_.size() ? bytes_.size() - position_ : 0;
-  size_t n = std::min<size_t>(cb, available);
-  if (n) std::memcpy(pv, bytes_.data() + position_, n);
-  position_ += n;
-  if (pcbRead) *pcbRead = static_cast<ULONG>(n);
+  ULONG n = ReadFromBuffer(bytes_, &position_, pv, cb);
+  if (pcbRead) *pcbRead = n;
   return S_OK;
 }
 
@@ -44,25 +72,9 @@ HRESULT STDMETHODCALLTYPE MemoryStream::Write(const void* pv, ULONG cb, ULONG* p
 
 HRESULT STDMETHODCALLTYPE MemoryStream::Seek(LARGE_INTEGER move, DWORD origin,
                                              ULARGE_INTEGER* newPosition) {
-  int64_t base;
-  switch (origin) {
-    case STREAM_SEEK_SET:
-      base = 0;
-      break;
-    case STREAM_SEEK_CUR:
-      base = static_cast<int64_t>(position_);
-      break;
-    case STREAM_SEEK_END:
-      base = static_cast<int64_t>(bytes_.size());
-      break;
-    default:
-      return STG_E_INVALIDFUNCTION;
-  }
-  int64_t target = base + move.QuadPart;
-  if (target < 0) return STG_E_INVALIDFUNCTION;
-  position_ = static_cast<size_t>(target);
-  if (newPosition) newPosition->QuadPart = position_;
-  return S_OK;
+  HRESULT hr = SeekTarget(move, origin, position_, bytes_.size(), &position_);
+  if (SUCCEEDED(hr) && newPosition) newPosition->QuadPart = position_;
+  return hr;
 }
 
 HRESULT STDMETHODCALLTYPE MemoryStream::SetSize(ULARGE_INTEGER newSize) {

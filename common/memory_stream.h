@@ -8,6 +8,15 @@
 
 namespace vok {
 
+// The read and seek rules shared by every stream over a byte buffer (this one and the
+// structured-storage streams).
+// Copies up to cb bytes at *position into pv and advances *position; returns the bytes copied.
+ULONG ReadFromBuffer(const std::vector<uint8_t>& bytes, uint64_t* position, void* pv, ULONG cb);
+// The position a Seek moves to: STG_E_INVALIDFUNCTION for an unknown origin, a target before
+// the start, or an overflow.
+HRESULT SeekTarget(LARGE_INTEGER move, DWORD origin, uint64_t position, uint64_t size,
+                   uint64_t* target);
+
 class MemoryStream final : public ObjectRoot<IStream> {
  public:
   MemoryStream() = default;
@@ -17,7 +26,7 @@ class MemoryStream final : public ObjectRoot<IStream> {
   static ComPtr<MemoryStream> Create(std::vector<uint8_t> bytes = {});
 
   const std::vector<uint8_t>& Bytes() const { return bytes_; }
-  size_t Position() const { return position_; }
+  uint64_t Position() const { return position_; }
   // Once `bytes` more bytes have moved (read or written), every Read/Write returns `status`.
   void FailAfter(size_t bytes, HRESULT status) {
     budget_ = bytes;
@@ -48,7 +57,7 @@ class MemoryStream final : public ObjectRoot<IStream> {
   bool Spend(ULONG cb);
 
   std::vector<uint8_t> bytes_;
-  size_t position_ = 0;
+  uint64_t position_ = 0;
   bool failing_ = false;
   size_t budget_ = 0;
   HRESULT failStatus_ = S_OK;

@@ -14,40 +14,6 @@ size_t SequenceLength(unsigned char lead) {
   return 0;
 }
 
-// Decodes one code point at text[i]; on invalid input returns false and leaves i alone.
-bool Decode(std::string_view text, size_t i, char32_t* cp, size_t* len) {
-  unsigned char lead = static_cast<unsigned char>(text[i]);
-  size_t n = SequenceLength(lead);
-  if (n == 0 || i + n > text.size()) return false;
-  char32_t value = n == 1 ? lead : lead & (0x7F >> n);
-  for (size_t k = 1; k < n; ++k) {
-    unsigned char c = static_cast<unsigned char>(text[i + k]);
-    if ((c & 0xC0) != 0x80) return false;
-    value = (value << 6) | (c & 0x3F);
-  }
-  *cp = value;
-  *len = n;
-  return true;
-}
-
-void Encode(char32_t cp, std::string* out) {
-  if (cp < 0x80) {
-    *out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    *out += static_cast<char>(0xC0 | (cp >> 6));
-    *out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    *out += static_cast<char>(0xE0 | (cp >> 12));
-    *out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    *out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    *out += static_cast<char>(0xF0 | (cp >> 18));
-    *out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    *out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    *out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 char32_t UpperOf(char32_t c) {
   if (c >= 'a' && c <= 'z') return c - 32;
   if (c < 0x80) return c;
@@ -88,17 +54,10 @@ std::string MapCase(std::string_view text, Map map) {
   out.reserve(text.size());
   for (size_t i = 0; i < text.size();) {
     char32_t cp;
-    size_t len;
-    if (!Decode(text, i, &cp, &len)) {
-      out += text[i++];
-      continue;
-    }
-    if (cp < 0x80) {
-      out += static_cast<char>(map(cp));
-    } else {
-      Encode(map(cp), &out);
-    }
-    i += len;
+    if (DecodeUtf8(text, &i, &cp))
+      AppendUtf8(map(cp), &out);
+    else
+      out += text[i++];  // not UTF-8: the byte passes unchanged
   }
   return out;
 }
@@ -133,18 +92,54 @@ std::u32string FoldedCodePoints(std::string_view text) {
   std::u32string out;
   for (size_t i = 0; i < text.size();) {
     char32_t cp;
-    size_t len;
-    if (!Decode(text, i, &cp, &len)) {
-      cp = static_cast<unsigned char>(text[i]);
-      len = 1;
-    }
+    if (!DecodeUtf8(text, &i, &cp)) cp = static_cast<unsigned char>(text[i++]);
     out += LowerOf(cp);
-    i += len;
   }
   return out;
 }
 
 }  // namespace
+
+bool DecodeUtf8(std::string_view text, size_t* i, char32_t* cp) {
+  unsigned char lead = static_cast<unsigned char>(text[*i]);
+  size_t length = SequenceLength(lead);
+  if (length == 1) {
+    *cp = lead;
+    ++*i;
+    return true;
+  }
+  static constexpr char32_t kMinimum[5] = {0, 0, 0x80, 0x800, 0x10000};
+  if (length == 0 || *i + length > text.size()) return false;
+  char32_t value = lead & (0x7F >> length);
+  for (size_t k = 1; k < length; ++k) {
+    unsigned char c = static_cast<unsigned char>(text[*i + k]);
+    if ((c & 0xC0) != 0x80) return false;
+    value = (value << 6) | (c & 0x3F);
+  }
+  if (value < kMinimum[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+    return false;
+  *cp = value;
+  *i += length;
+  return true;
+}
+
+void AppendUtf8(char32_t cp, std::string* out) {
+  if (cp < 0x80) {
+    *out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    *out += static_cast<char>(0xC0 | (cp >> 6));
+    *out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    *out += static_cast<char>(0xE0 | (cp >> 12));
+    *out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    *out += static_cast<char>(0xF0 | (cp >> 18));
+    *out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    *out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
 
 size_t Utf8PrefixLength(std::string_view text, size_t maxBytes) {
   if (text.size() <= maxBytes) return text.size();

@@ -18,6 +18,11 @@ void CopyToFixedBuffer(std::string_view text, char* buffer, size_t room);
 // The longest prefix of `text` of at most `maxBytes` bytes that ends on a character boundary.
 size_t Utf8PrefixLength(std::string_view text, size_t maxBytes);
 
+// Decodes the UTF-8 sequence at text[*i] and advances *i past it; false (with *i unchanged) on
+// a malformed, overlong or surrogate sequence.
+bool DecodeUtf8(std::string_view text, size_t* i, char32_t* cp);
+void AppendUtf8(char32_t cp, std::string* out);
+
 // Case mapping over UTF-8 text (ASCII, Latin-1 supplement, Latin Extended-A, Greek and
 // Cyrillic letters); bytes that are not valid UTF-8 pass unchanged.
 std::string ToUpper(std::string_view text);

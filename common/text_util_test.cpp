@@ -38,8 +38,12 @@ INSTANTIATE_TEST_SUITE_P(
                     // "é" is two bytes: a cut inside it drops the whole character.
                     CopyCase{"ab\xC3\xA9", 4, "ab", 2}, CopyCase{"ab\xC3\xA9", 5, "ab\xC3\xA9", 4},
                     // "€" is three bytes.
-                    CopyCase{"\xE2\x82\xAC" "x", 3, "", 0},
-                    CopyCase{"\xE2\x82\xAC" "x", 4, "\xE2\x82\xAC", 3}));
+                    CopyCase{"\xE2\x82\xAC"
+                             "x",
+                             3, "", 0},
+                    CopyCase{"\xE2\x82\xAC"
+                             "x",
+                             4, "\xE2\x82\xAC", 3}));
 
 TEST(CopyToBufferTest, NullArgumentsAreRefused) {
   char buffer[4];
@@ -69,15 +73,46 @@ TEST_P(CaseMappingTest, MapsBothWays) {
 INSTANTIATE_TEST_SUITE_P(Letters, CaseMappingTest,
                          testing::Values(CaseMapping{"cd ..", "CD .."},
                                          CaseMapping{"\xC3\xA9t\xC3\xA9", "\xC3\x89T\xC3\x89"},
-                                         CaseMapping{"\xC5\x82\xC3\xB3" "d\xC5\xBA",
-                                                     "\xC5\x81\xC3\x93" "D\xC5\xB9"},
+                                         CaseMapping{"\xC5\x82\xC3\xB3"
+                                                     "d\xC5\xBA",
+                                                     "\xC5\x81\xC3\x93"
+                                                     "D\xC5\xB9"},
                                          CaseMapping{"\xCE\xB1\xCE\xB2", "\xCE\x91\xCE\x92"},
                                          CaseMapping{"\xD0\xB4\xD0\xB0", "\xD0\x94\xD0\x90"},
                                          CaseMapping{"123-_", "123-_"}));
 
 TEST(CaseMappingTest, InvalidUtf8PassesUnchanged) {
-  const std::string broken = "a\xC3" "b\xFF";
-  EXPECT_EQ("A\xC3" "B\xFF", ToUpper(broken));
+  const std::string broken =
+      "a\xC3"
+      "b\xFF";
+  EXPECT_EQ(
+      "A\xC3"
+      "B\xFF",
+      ToUpper(broken));
+}
+
+TEST(DecodeUtf8Test, AcceptsOnlyWellFormedSequences) {
+  const std::pair<std::string, bool> cases[] = {
+      {"A", true},
+      {"\xC3\xA9", true},
+      {"\xF0\x9F\x98\x80", true},
+      {"\xC0\xAF", false},      // overlong "/"
+      {"\xED\xA0\x80", false},  // surrogate
+      {"\xC3", false},
+      {"\x80", false},
+      {"\xF4\x90\x80\x80", false},  // above U+10FFFF
+  };
+  for (const auto& [text, valid] : cases) {
+    size_t i = 0;
+    char32_t cp = 0;
+    EXPECT_EQ(valid, DecodeUtf8(text, &i, &cp)) << testing::PrintToString(text);
+    EXPECT_EQ(valid ? text.size() : 0u, i);
+    if (valid) {
+      std::string again;
+      AppendUtf8(cp, &again);
+      EXPECT_EQ(text, again);
+    }
+  }
 }
 
 TEST(EqualsNoCaseTest, ComparesWithoutCase) {
@@ -112,8 +147,9 @@ INSTANTIATE_TEST_SUITE_P(
                     WildcardCase{"HELLO", "HE*", true}, WildcardCase{"HELLO", "H?LLO", true},
                     WildcardCase{"HELLO", "H?LO", false},
                     // '?' stands for one character, not one byte.
-                    WildcardCase{"\xC3\xA9?", "\xC3\x89X", true}, WildcardCase{"?", "\xC3\xA9", true},
-                    WildcardCase{"ab", "abc", false}, WildcardCase{"abc", "ab", false}));
+                    WildcardCase{"\xC3\xA9?", "\xC3\x89X", true},
+                    WildcardCase{"?", "\xC3\xA9", true}, WildcardCase{"ab", "abc", false},
+                    WildcardCase{"abc", "ab", false}));
 
 }  // namespace
 }  // namespace vok

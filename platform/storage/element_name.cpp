@@ -4,60 +4,6 @@
 #include "platform/storage/compound_file_format.h"
 
 namespace vok::storage {
-namespace {
-
-bool IsSurrogate(char32_t cp) { return cp >= 0xD800 && cp <= 0xDFFF; }
-
-// Decodes one UTF-8 sequence at text[*i], advancing *i; false on any malformed sequence.
-bool DecodeUtf8(std::string_view text, size_t* i, char32_t* cp) {
-  unsigned char lead = static_cast<unsigned char>(text[*i]);
-  size_t length;
-  char32_t value;
-  char32_t minimum;
-  if (lead < 0x80) {
-    *cp = lead;
-    ++*i;
-    return true;
-  } else if ((lead & 0xE0) == 0xC0) {
-    length = 2, value = lead & 0x1F, minimum = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3, value = lead & 0x0F, minimum = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4, value = lead & 0x07, minimum = 0x10000;
-  } else {
-    return false;
-  }
-  if (*i + length > text.size()) return false;
-  for (size_t k = 1; k < length; ++k) {
-    unsigned char c = static_cast<unsigned char>(text[*i + k]);
-    if ((c & 0xC0) != 0x80) return false;
-    value = (value << 6) | (c & 0x3F);
-  }
-  if (value < minimum || value > 0x10FFFF || IsSurrogate(value)) return false;
-  *cp = value;
-  *i += length;
-  return true;
-}
-
-void AppendUtf8(char32_t cp, std::string* out) {
-  if (cp < 0x80) {
-    *out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    *out += static_cast<char>(0xC0 | (cp >> 6));
-    *out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    *out += static_cast<char>(0xE0 | (cp >> 12));
-    *out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    *out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    *out += static_cast<char>(0xF0 | (cp >> 18));
-    *out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    *out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    *out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-}  // namespace
 
 bool Utf8ToUtf16(std::string_view text, std::u16string* out) {
   out->clear();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/memory_stream.h"
 #include "platform/storage/compound_file_format.h"
 #include "platform/storage/element_enumerator.h"
 
@@ -27,12 +28,8 @@ HRESULT STDMETHODCALLTYPE StreamObject::Read(void* pv, ULONG cb, ULONG* pcbRead)
   if (!pv && cb) return STG_E_INVALIDPOINTER;
   HRESULT hr = handle_.CheckRead();
   if (FAILED(hr)) return hr;
-  const std::vector<uint8_t>& bytes = Bytes();
-  uint64_t available = position_ < bytes.size() ? bytes.size() - position_ : 0;
-  auto n = static_cast<size_t>(std::min<uint64_t>(cb, available));
-  if (n) std::memcpy(pv, bytes.data() + position_, n);
-  position_ += n;
-  if (pcbRead) *pcbRead = static_cast<ULONG>(n);
+  ULONG n = ReadFromBuffer(Bytes(), &position_, pv, cb);
+  if (pcbRead) *pcbRead = n;
   return S_OK;
 }
 
@@ -58,27 +55,9 @@ HRESULT STDMETHODCALLTYPE StreamObject::Seek(LARGE_INTEGER move, DWORD origin,
                                              ULARGE_INTEGER* newPosition) {
   HRESULT hr = handle_.CheckLive();
   if (FAILED(hr)) return hr;
-  int64_t base;
-  switch (origin) {
-    case STREAM_SEEK_SET:
-      base = 0;
-      break;
-    case STREAM_SEEK_CUR:
-      base = static_cast<int64_t>(position_);
-      break;
-    case STREAM_SEEK_END:
-      base = static_cast<int64_t>(Bytes().size());
-      break;
-    default:
-      return STG_E_INVALIDFUNCTION;
-  }
-  int64_t target;
-  if (__builtin_add_overflow(base, move.QuadPart, &target) || target < 0) {
-    return STG_E_INVALIDFUNCTION;
-  }
-  position_ = static_cast<uint64_t>(target);
-  if (newPosition) newPosition->QuadPart = position_;
-  return S_OK;
+  hr = SeekTarget(move, origin, position_, Bytes().size(), &position_);
+  if (SUCCEEDED(hr) && newPosition) newPosition->QuadPart = position_;
+  return hr;
 }
 
 HRESULT STDMETHODCALLTYPE StreamObject::SetSize(ULARGE_INTEGER newSize) {
