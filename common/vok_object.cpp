@@ -27,13 +27,8 @@ HRESULT ModuleGetClassObject(const ClassEntry* table, REFCLSID clsid, REFIID rii
   if (!ppv) return E_POINTER;
   *ppv = nullptr;
   for (const ClassEntry* entry = table; entry->clsid; ++entry) {
-    if (*entry->clsid != clsid) continue;
-    ClassFactory* factory = new (std::nothrow) ClassFactory(entry->create);
-    if (!factory) return E_OUTOFMEMORY;
-    factory->AddRef();
-    HRESULT hr = factory->QueryInterface(riid, ppv);
-    factory->Release();
-    return hr;
+    if (*entry->clsid == clsid)
+      return CreateObject<ClassFactory>(nullptr, riid, ppv, entry->create);
   }
   return CLASS_E_CLASSNOTAVAILABLE;
 }

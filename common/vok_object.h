@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <new>
+#include <utility>
 
 #include "platform/com/com_ptr.h"
 #include "platform/com/runtime.h"
@@ -88,13 +89,14 @@ class ObjectRoot : public Ifaces... {
   ULONG refs_ = 0;
 };
 
-// Creates a T and queries it for riid; the object is destroyed again when the query fails.
-template <class T>
-HRESULT CreateObject(IUnknown* outer, REFIID riid, void** ppv) {
+// Creates a T (constructed from `args`) and queries it for riid; the object is destroyed again
+// when the query fails.
+template <class T, class... Args>
+HRESULT CreateObject(IUnknown* outer, REFIID riid, void** ppv, Args&&... args) {
   if (!ppv) return E_POINTER;
   *ppv = nullptr;
   if (outer) return CLASS_E_NOAGGREGATION;
-  T* object = new (std::nothrow) T();
+  T* object = new (std::nothrow) T(std::forward<Args>(args)...);
   if (!object) return E_OUTOFMEMORY;
   object->AddRef();
   HRESULT hr = object->QueryInterface(riid, ppv);

@@ -174,13 +174,8 @@ class TokenEnumerator final : public ObjectRoot<IvokEnumArgs> {
 };
 
 HRESULT CloneCursor(const TokenCursor& cursor, IvokEnumArgs** ppEnum) {
-  if (!ppEnum) return E_POINTER;
-  *ppEnum = nullptr;
-  auto* clone = new (std::nothrow) TokenEnumerator(cursor);
-  if (!clone) return E_OUTOFMEMORY;
-  ComPtr<IvokEnumArgs> held(clone);
-  *ppEnum = held.Detach();
-  return S_OK;
+  return CreateObject<TokenEnumerator>(nullptr, IvokEnumArgs::kIID,
+                                       reinterpret_cast<void**>(ppEnum), cursor);
 }
 
 class CommandParser final : public ObjectRoot<IvokCommandParser, IvokEnumArgs> {

@@ -50,15 +50,7 @@ EngineContainer::~EngineContainer() {
 
 HRESULT CreateEngineContainer(std::unique_ptr<ContainerWidgets> widgets, IUnknown* outer,
                               REFIID riid, void** ppv) {
-  if (!ppv) return E_POINTER;
-  *ppv = nullptr;
-  if (outer) return CLASS_E_NOAGGREGATION;
-  EngineContainer* container = new (std::nothrow) EngineContainer(std::move(widgets));
-  if (!container) return E_OUTOFMEMORY;
-  container->AddRef();
-  HRESULT hr = container->QueryInterface(riid, ppv);
-  container->Release();
-  return hr;
+  return CreateObject<EngineContainer>(outer, riid, ppv, std::move(widgets));
 }
 
 // ---------------------------------------------------------------------------------------------
