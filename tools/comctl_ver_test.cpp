@@ -34,7 +34,11 @@ INSTANTIATE_TEST_SUITE_P(Versions, ComCtlVersionTest,
                                          VersionCase{3, 99, S_FALSE, S_FALSE, S_FALSE},
                                          VersionCase{5, 0, S_OK, S_OK, S_OK},
                                          VersionCase{5, 80, S_OK, S_OK, S_OK},
-                                         VersionCase{6, 0, S_OK, S_OK, S_OK}));
+                                         VersionCase{6, 0, S_OK, S_OK, S_OK}),
+                         [](const testing::TestParamInfo<VersionCase>& info) {
+                           return "V" + std::to_string(info.param.major) + "_" +
+                                  std::to_string(info.param.minor);
+                         });
 
 TEST(ParseVersionTest, ReadsMajorAndMinor) {
   struct Case {
