@@ -1,0 +1,62 @@
+// A prompter for tests: answers from a script, records every question, never shows a window.
+#pragma once
+
+#include <QDialog>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ui/prompter.h"
+
+namespace vok::ui {
+
+class ScriptedPrompter final : public Prompter {
+ public:
+  // Answers given in order; when the script runs dry the answer is kCancel (or kNo).
+  std::deque<Answer> answers;
+  // Results of OpenFile / ChooseFolder, in order; nullopt (cancel) when empty.
+  std::deque<std::optional<std::string>> files;
+  std::deque<std::optional<std::string>> folders;
+  // Fills in a modal dialog and returns its result; without one the dialog is rejected.
+  std::deque<std::function<int(QDialog&)>> dialogs;
+
+  std::vector<Message> messages;
+  std::vector<OpenFileRequest> fileRequests;
+  std::vector<FolderRequest> folderRequests;
+  int dialogCount = 0;
+
+  Answer Ask(const Message& message) override {
+    messages.push_back(message);
+    if (answers.empty()) return message.buttons == Buttons::kYesNo ? Answer::kNo : Answer::kCancel;
+    Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  std::optional<std::string> OpenFile(const OpenFileRequest& request) override {
+    fileRequests.push_back(request);
+    return Next(files);
+  }
+  std::optional<std::string> ChooseFolder(const FolderRequest& request) override {
+    folderRequests.push_back(request);
+    return Next(folders);
+  }
+  int Exec(QDialog& dialog) override {
+    ++dialogCount;
+    if (dialogs.empty()) return QDialog::Rejected;
+    auto fill = std::move(dialogs.front());
+    dialogs.pop_front();
+    return fill(dialog);
+  }
+
+ private:
+  static std::optional<std::string> Next(std::deque<std::optional<std::string>>& queue) {
+    if (queue.empty()) return std::nullopt;
+    auto value = std::move(queue.front());
+    queue.pop_front();
+    return value;
+  }
+};
+
+}  // namespace vok::ui
