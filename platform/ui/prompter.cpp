@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QMenu>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -82,6 +83,8 @@ class QtPrompter final : public Prompter {
   }
 
   int Exec(QDialog& dialog) override { return dialog.exec(); }
+
+  QAction* TrackMenu(QMenu& menu, const QPoint& pos) override { return menu.exec(pos); }
 };
 
 QtPrompter& QtInstance() {

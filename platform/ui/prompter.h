@@ -10,7 +10,10 @@
 #include "common/vok_types.h"
 #include "platform/com/runtime.h"
 
+class QAction;
 class QDialog;
+class QMenu;
+class QPoint;
 
 namespace vok::ui {
 
@@ -52,6 +55,9 @@ class Prompter {
   virtual std::optional<std::string> ChooseFolder(const FolderRequest& request) = 0;
   // Runs a modal dialog (QDialog::exec) and returns its result (QDialog::Accepted = 1).
   virtual int Exec(QDialog& dialog) = 0;
+  // Shows a pop-up menu at `pos` (screen coordinates) and returns the chosen action, or null
+  // when the menu was dismissed (QMenu::exec).
+  virtual QAction* TrackMenu(QMenu& menu, const QPoint& pos) = 0;
 };
 
 // The prompter in use; the Qt one unless another was installed. Never null.

@@ -1,7 +1,10 @@
 // A prompter for tests: answers from a script, records every question, never shows a window.
 #pragma once
 
+#include <QAction>
 #include <QDialog>
+#include <QMenu>
+#include <QPoint>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -22,10 +25,15 @@ class ScriptedPrompter final : public Prompter {
   // Fills in a modal dialog and returns its result; without one the dialog is rejected.
   std::deque<std::function<int(QDialog&)>> dialogs;
 
+  // Picks the action of a tracked menu (null = dismissed); without one the menu is dismissed.
+  std::deque<std::function<QAction*(QMenu&)>> menus;
+
   std::vector<Message> messages;
   std::vector<OpenFileRequest> fileRequests;
   std::vector<FolderRequest> folderRequests;
   int dialogCount = 0;
+  // The texts of every tracked menu's actions, in order (separators as "").
+  std::vector<std::vector<std::string>> trackedMenus;
 
   Answer Ask(const Message& message) override {
     messages.push_back(message);
@@ -48,6 +56,15 @@ class ScriptedPrompter final : public Prompter {
     auto fill = std::move(dialogs.front());
     dialogs.pop_front();
     return fill(dialog);
+  }
+  QAction* TrackMenu(QMenu& menu, const QPoint& pos) override {
+    std::vector<std::string> texts;
+    for (QAction* action : menu.actions()) texts.push_back(action->text().toStdString());
+    trackedMenus.push_back(std::move(texts));
+    if (menus.empty()) return nullptr;
+    auto pick = std::move(menus.front());
+    menus.pop_front();
+    return pick(menu);
   }
 
  private:
