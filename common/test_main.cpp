@@ -32,6 +32,8 @@ int main(int argc, char** argv) {
   std::string pattern = (std::filesystem::temp_directory_path() / "quillo-test-XXXXXX").string();
   if (!mkdtemp(pattern.data())) return 2;
   PointUserFoldersAt(pattern);
+  // Second guard behind the session seam: the real log-off/reboot/power-off refuses to act.
+  setenv("QUILLO_DISABLE_SESSION_ACTIONS", "1", 1);
   testing::InitGoogleTest(&argc, argv);
   int result = RUN_ALL_TESTS();
   std::filesystem::remove_all(pattern);
