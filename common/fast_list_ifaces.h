@@ -95,6 +95,20 @@ struct IvokFastListItemColumns : IUnknown {
   ~IvokFastListItemColumns() = default;
 };
 
+// Target types of IvokFastListItemIteratorCtl::Init: QListWidget, QComboBox, QTreeWidget (one
+// row per item), QMenu (passed as the HWND: a QMenu is a QWidget).
+constexpr LONG kIteratorCtlListBox = 0;
+constexpr LONG kIteratorCtlComboBox = 1;
+constexpr LONG kIteratorCtlListView = 2;
+constexpr LONG kIteratorCtlMenu = 3;
+// Where the control leaves its data on Qt entries: the item identity (quintptr, no reference)
+// under Qt::UserRole, and for list-view rows the image index (int, -1 = none) under
+// Qt::UserRole + 1 of column 0. A list-view owner that sets the dynamic property
+// kIteratorCtlImagesProperty to a QList<QIcon> gets the row icons set from it by index.
+constexpr int kIteratorCtlItemRole = 0x0100;
+constexpr int kIteratorCtlImageRole = 0x0101;
+inline constexpr char kIteratorCtlImagesProperty[] = "vokImages";
+
 struct IvokFastListItemIteratorCtl : IvokFastListItemIterator {
   VOK_INTERFACE(IvokFastListItemIterator, 0xDA6EB2B1, 0x74E9, 0x11D2, 0xA3, 0xED, 0x96, 0xD5, 0x32,
                 0x0C, 0xFE, 0x83);

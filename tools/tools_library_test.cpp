@@ -80,6 +80,8 @@ TEST_F(ToolsLibraryTest, RegisteredClassesAreCreatedFromTheRegistry) {
       {"vokFastList.vokFastList.1", vok::clsid::kFastList},
       {"vokFastList.vokFastList", vok::clsid::kFastList},
       {"vokFastListItemString.vokFastListItemString.1", vok::clsid::kFastListItemString},
+      {"vokFastListItemIteratorCtl.vokFastListItemIteratorCtl.1",
+       vok::clsid::kFastListItemIteratorCtl},
       {"vokComCtlVer.vokComCtlVer.1", vok::clsid::kComCtlVer},
   };
   for (const auto& [progId, expected] : names) {
@@ -132,6 +134,13 @@ TEST_F(ToolsLibraryTest, RegisteredClassesAreCreatedFromTheRegistry) {
               S_OK);
     EXPECT_EQ(version->Init(), S_OK);
     EXPECT_EQ(version->IsVersion(2), S_OK);
+
+    ComPtr<IvokFastListItemIteratorCtl> filler;
+    ASSERT_EQ(
+        CoCreateInstance(vok::clsid::kFastListItemIteratorCtl, nullptr, CLSCTX_INPROC_SERVER,
+                         IvokFastListItemIteratorCtl::kIID, filler.ReleaseAndGetVoidAddressOf()),
+        S_OK);
+    EXPECT_EQ(filler->Begin(), E_FAIL) << "no target bound yet";
 
     IUnknown* outer = list.Get();
     IUnknown* aggregated = nullptr;

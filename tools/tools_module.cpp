@@ -3,6 +3,7 @@
 #include "common/vok_object.h"
 #include "tools/comctl_ver.h"
 #include "tools/fast_list.h"
+#include "tools/fast_list_item_iterator_ctl.h"
 #include "tools/fast_list_item_string.h"
 
 namespace {
@@ -12,6 +13,8 @@ const vok::ClassEntry kClasses[] = {
      "vokFastList"},
     {&vok::clsid::kFastListItemString, &vok::CreateObject<vokFastListItemString>,
      "vokFastListItemString.vokFastListItemString.1", "vokFastListItemString"},
+    {&vok::clsid::kFastListItemIteratorCtl, &vok::CreateObject<vokFastListItemIteratorCtl>,
+     "vokFastListItemIteratorCtl.vokFastListItemIteratorCtl.1", "vokFastListItemIteratorCtl"},
     {&vok::clsid::kComCtlVer, &vok::CreateObject<vokComCtlVer>, "vokComCtlVer.vokComCtlVer.1",
      "vokComCtlVer"},
     {nullptr, nullptr, nullptr, nullptr},
