@@ -1,0 +1,16 @@
+// The control library: its class table and the four component-library exports. Registration
+// also enters the version-independent name ("VokCtl.vokChDir").
+#include "common/class_ids.h"
+#include "common/vok_object.h"
+#include "ctl/chdir.h"
+
+namespace {
+
+const vok::ClassEntry kClasses[] = {
+    {&vok::clsid::kChDir, &vok::CreateObject<vokChDir>, "VokCtl.vokChDir.1", "vokChDir"},
+    {nullptr, nullptr, nullptr, nullptr},
+};
+
+}  // namespace
+
+VOK_DEFINE_LIBRARY_EXPORTS(kClasses)
