@@ -83,6 +83,10 @@ constexpr StringResource kStrings[] = {
      "Internet Explorer 4.x or higher has to be installed to be able to use VBScript for "
      "expression evaluating."},
     {487, "No file was found."},
+    {490, "Do you want to permanently delete '%s' ?"},
+    {491, "'%s' already exists.  Do you want to replace it ?"},
+    {492, "%li files already exist at the destination.  Do you want to replace them ?"},
+    {493, "Do you want to permanently delete all items in the Recycle Bin ?"},
     {1001, "cd"},
     {1002, "chdir"},
     {1003, "back"},

@@ -78,6 +78,11 @@ inline constexpr UINT kIdsCurrentUserName = 446;
 inline constexpr UINT kIdsNetworkError = 457;
 inline constexpr UINT kIdsCalculatorUnavailable = 480;
 inline constexpr UINT kIdsNoFileFound = 487;
+// Questions asked before a file operation that cannot be undone.
+inline constexpr UINT kIdsConfirmFinalDelete = 490;
+inline constexpr UINT kIdsConfirmReplaceOne = 491;
+inline constexpr UINT kIdsConfirmReplaceMany = 492;
+inline constexpr UINT kIdsConfirmEmptyTrash = 493;
 
 // Command words of the built-in table (one per row), their syntax lines and descriptions.
 inline constexpr UINT kIdsWordCd = 1001;

@@ -1,0 +1,55 @@
+#include "cmdline/item_text.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "common/stream_util.h"
+#include "common/text_util.h"
+
+namespace vok::cmdline {
+
+std::string CutText(const char* text, size_t maxBytes) {
+  if (!text) return {};
+  // One byte past the limit is looked at to tell whether the cut splits a character.
+  std::string_view view(text, strnlen(text, maxBytes + 1));
+  return std::string(view.substr(0, Utf8PrefixLength(view, maxBytes)));
+}
+
+std::string CutText(std::string_view text, size_t maxBytes) {
+  return std::string(text.substr(0, Utf8PrefixLength(text, maxBytes)));
+}
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+bool IsBlankText(std::string_view text) { return std::all_of(text.begin(), text.end(), IsBlank); }
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::string CutAndTrim(std::string_view text, size_t maxBytes) {
+  return std::string(TrimBlanks(CutText(text, maxBytes)));
+}
+
+std::string ReadItemText(IStream* stream, size_t maxBytes) {
+  ULONG stored = ReadULong(stream);
+  std::string text(std::min<size_t>(stored, maxBytes + 1), '\0');
+  if (!text.empty()) ReadBytes(stream, text.data(), static_cast<ULONG>(text.size()));
+  char skip[4096];
+  for (ULONG left = stored - static_cast<ULONG>(text.size()); left > 0;) {
+    ULONG chunk = std::min<ULONG>(left, sizeof skip);
+    ReadBytes(stream, skip, chunk);
+    left -= chunk;
+  }
+  text.resize(std::strlen(text.c_str()));
+  text.resize(Utf8PrefixLength(text, maxBytes));
+  return text;
+}
+
+ULONG StoredSize(const std::string& text) { return 4 + static_cast<ULONG>(text.size()); }
+
+}  // namespace vok::cmdline

@@ -1,0 +1,35 @@
+// Text helpers of the command-line library's list items and their dialogs: byte limits that
+// never split a UTF-8 character, blank trimming, and the length-prefixed texts of item records.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/com/objidl.h"
+
+namespace vok::cmdline {
+
+// The zero-terminated `text` cut to at most `maxBytes` bytes on a character boundary; "" for
+// null. Reads no further than maxBytes + 1 bytes, so an unterminated huge input is safe.
+std::string CutText(const char* text, size_t maxBytes);
+// `text` cut to `maxBytes` bytes on a character boundary.
+std::string CutText(std::string_view text, size_t maxBytes);
+
+// True for the blanks of typed text: space, tab, line breaks, vertical tab and form feed.
+bool IsBlank(char c);
+// True when `text` is empty or holds blanks only.
+bool IsBlankText(std::string_view text);
+// `text` without leading and trailing blanks.
+std::string_view TrimBlanks(std::string_view text);
+// `text` cut to `maxBytes` bytes, then trimmed: what a dialog field yields.
+std::string CutAndTrim(std::string_view text, size_t maxBytes);
+
+// Reads a length-prefixed text of an item record. At most `maxBytes` bytes are kept (cut on a
+// character boundary, ending at an embedded zero) while the whole stored text is consumed, so
+// the next field stays in step and a corrupted length costs no large allocation. Throws
+// CvokIStreamException on a failing or short read.
+std::string ReadItemText(IStream* stream, size_t maxBytes);
+// Bytes a text takes in a record: its 4-byte length and the text.
+ULONG StoredSize(const std::string& text);
+
+}  // namespace vok::cmdline
