@@ -4,7 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 scripts/build.sh build
-libs=(build/lib/libvokEngine.so build/lib/libvokTools.so)
+libs=(build/lib/libvokEngine.so build/lib/libvokTools.so build/lib/libvokCtl.so
+      build/lib/libvokCmdLine.so)
 build/bin/vokregsvr "${libs[@]}"
 if [ -x build/bin/quillo ]; then
   exec build/bin/quillo "$@"
