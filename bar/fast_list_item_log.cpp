@@ -1,35 +1,10 @@
 #include "bar/fast_list_item_log.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "common/class_ids.h"
 #include "common/stream_util.h"
 #include "common/text_util.h"
-
-namespace {
-
-// Reads a length-prefixed text without trusting its stored length: only one byte more than an
-// entry holds is kept (enough to cut on a character boundary) and the rest is skipped through a
-// small buffer, so a corrupted length costs no large allocation and ends in a read fault at the
-// end of the data.
-std::string ReadText(IStream* stream) {
-  constexpr size_t kMax = vokFastListItemLog::kMaxTextBytes;
-  ULONG stored = vok::ReadULong(stream);
-  std::string text(std::min<size_t>(stored, kMax + 1), '\0');
-  if (!text.empty()) vok::ReadBytes(stream, text.data(), static_cast<ULONG>(text.size()));
-  char skip[4096];
-  for (ULONG left = stored - static_cast<ULONG>(text.size()); left > 0;) {
-    ULONG chunk = std::min<ULONG>(left, sizeof skip);
-    vok::ReadBytes(stream, skip, chunk);
-    left -= chunk;
-  }
-  text.resize(std::strlen(text.c_str()));
-  text.resize(vok::Utf8PrefixLength(text, kMax));
-  return text;
-}
-
-}  // namespace
 
 HRESULT STDMETHODCALLTYPE vokFastListItemLog::GetStrKey(LPSTR lpszKey, ULONG* pSize) {
   return vok::CopyToBuffer(text_, lpszKey, pSize);
@@ -73,7 +48,7 @@ HRESULT STDMETHODCALLTYPE vokFastListItemLog::Load(IStream* stm) {
   if (!stm) return E_POINTER;
   return vok::GuardStream([&] {
     if (vok::ReadLong(stm) < 0) return S_OK;
-    std::string text = ReadText(stm);
+    std::string text = vok::ReadBoundedStr32(stm, vokFastListItemLog::kMaxTextBytes);
     ULONG type = vok::ReadULong(stm);
     text_ = std::move(text);
     type_ = type;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "common/class_ids.h"
 #include "common/memory_stream.h"
 #include "common/stream_util.h"
 
@@ -46,25 +45,25 @@ class FastListItemLogTest : public testing::Test {
     ASSERT_EQ(entry_->SetStrKey(text.c_str()), S_OK);
     ASSERT_EQ(entry_->put_ItemData(type), S_OK);
   }
-  std::string Text() {
+  // The entry's text and type.
+  std::pair<std::string, ULONG> State() {
     char buffer[kFastListKeySize];
     ULONG size = sizeof buffer;
-    EXPECT_EQ(entry_->GetStrKey(buffer, &size), S_OK);
-    return std::string(buffer, size);
-  }
-  ULONG Type() {
     ULONG type = 0;
+    EXPECT_EQ(entry_->GetStrKey(buffer, &size), S_OK);
     EXPECT_EQ(entry_->get_ItemData(&type), S_OK);
-    return type;
+    return {std::string(buffer, size), type};
   }
   std::vector<uint8_t> Saved() {
     auto stream = vok::MemoryStream::Create();
     EXPECT_EQ(persist_->Save(stream.Get(), 1), S_OK);
     return stream->Bytes();
   }
-  // Loads `bytes`; the status and how far the entry read.
-  std::pair<HRESULT, size_t> Load(std::vector<uint8_t> bytes) {
+  // Loads `bytes`, failing with STG_E_ACCESSDENIED after `budget` bytes when given; the status and
+  // how far the entry read.
+  std::pair<HRESULT, size_t> Load(std::vector<uint8_t> bytes, size_t budget = SIZE_MAX) {
     auto stream = vok::MemoryStream::Create(std::move(bytes));
+    if (budget != SIZE_MAX) stream->FailAfter(budget, STG_E_ACCESSDENIED);
     HRESULT hr = persist_->Load(stream.Get());
     return {hr, stream->Position()};
   }
@@ -84,78 +83,63 @@ TEST_F(FastListItemLogTest, RecordIsVersionTextAndType) {
                             'k', ' ', 'f', 'u', 'l', 'l', 2, 0, 0,   0}));
   Set("x", 0xFFFFFFFE);
   EXPECT_EQ(Saved(), Bytes({0, 0, 0, 0, 1, 0, 0, 0, 'x', 0xFE, 0xFF, 0xFF, 0xFF}));
-}
-
-TEST_F(FastListItemLogTest, CutRecordFailsWithReadFaultAndKeepsTheEntry) {
-  Set("kept", 1);
-  const std::vector<uint8_t> bytes = Record("replacement", 2);
-  for (size_t cut = 0; cut < bytes.size(); ++cut) {
-    SCOPED_TRACE(cut);
-    EXPECT_EQ(Load({bytes.begin(), bytes.begin() + cut}).first, STG_E_READFAULT);
-    EXPECT_EQ(Text(), "kept");
-    EXPECT_EQ(Type(), 1u);
+  for (size_t budget : {0, 4, 8, 11}) {
+    auto output = vok::MemoryStream::Create();
+    output->FailAfter(budget, STG_E_MEDIUMFULL);
+    EXPECT_EQ(persist_->Save(output.Get(), 1), STG_E_MEDIUMFULL) << budget;
   }
 }
 
-TEST_F(FastListItemLogTest, UnusualRecordsAreReadSafely) {
+TEST_F(FastListItemLogTest, LoadReadsSafelyAndKeepsTheEntryOnFailure) {
   struct Case {
-    const char* name;
+    std::string name;
     std::vector<uint8_t> bytes;
+    size_t budget;
     HRESULT status;
-    size_t consumed;
-    std::string text;
-    ULONG type;
+    size_t consumed;  // SIZE_MAX: not checked
+    std::pair<std::string, ULONG> state;
   };
+  const std::pair<std::string, ULONG> kept = {"kept", 1};
   std::vector<uint8_t> overlong = Record(std::string(510, 'a') + "é" + std::string(300, 'z'), 2);
-  const Case cases[] = {
-      {"negative version reads nothing more", Record("ignored", 2, -1), S_OK, 4, "kept", 1},
-      {"text ends at a zero byte", Record(std::string("ab\0cd", 5), 2), S_OK, 17, "ab", 2},
-      {"overlong text is cut on a character boundary", overlong, S_OK, overlong.size(),
-       std::string(510, 'a'), 2},
+  std::vector<Case> cases = {
+      {"negative version reads nothing more", Record("ignored", 2, -1), SIZE_MAX, S_OK, 4, kept},
+      {"text ends at a zero byte",
+       Record(std::string("ab\0cd", 5), 2),
+       SIZE_MAX,
+       S_OK,
+       17,
+       {"ab", 2}},
+      {"overlong text is cut on a character boundary",
+       overlong,
+       SIZE_MAX,
+       S_OK,
+       overlong.size(),
+       {std::string(510, 'a'), 2}},
       {"huge stored length ends at the data's end",
-       Bytes({0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 'a', 'b'}), STG_E_READFAULT, 10, "kept", 1},
+       Bytes({0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 'a', 'b'}), SIZE_MAX, STG_E_READFAULT, 10, kept},
   };
+  const std::vector<uint8_t> good = Record("replacement", 2);
+  for (size_t cut = 0; cut < good.size(); ++cut)
+    cases.push_back({"cut at " + std::to_string(cut),
+                     {good.begin(), good.begin() + cut},
+                     SIZE_MAX,
+                     STG_E_READFAULT,
+                     cut,
+                     kept});
+  for (size_t budget : {0, 4, 8, 14})
+    cases.push_back({"failing after " + std::to_string(budget), good, budget, STG_E_ACCESSDENIED,
+                     SIZE_MAX, kept});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Set("kept", 1);
-    EXPECT_EQ(Load(c.bytes), std::make_pair(c.status, c.consumed));
-    EXPECT_EQ(Text(), c.text);
-    EXPECT_EQ(Type(), c.type);
+    auto [status, consumed] = Load(c.bytes, c.budget);
+    EXPECT_EQ(status, c.status);
+    if (c.consumed != SIZE_MAX) EXPECT_EQ(consumed, c.consumed);
+    EXPECT_EQ(State(), c.state);
   }
 }
 
-TEST_F(FastListItemLogTest, StreamFailuresPassThrough) {
-  Set("abc", 1);
-  for (size_t budget : {0, 4, 8, 11, 14}) {
-    SCOPED_TRACE(budget);
-    auto output = vok::MemoryStream::Create();
-    output->FailAfter(budget, STG_E_MEDIUMFULL);
-    EXPECT_EQ(persist_->Save(output.Get(), 1), STG_E_MEDIUMFULL);
-    auto input = vok::MemoryStream::Create(Record("xyz", 2));
-    input->FailAfter(budget, STG_E_ACCESSDENIED);
-    EXPECT_EQ(persist_->Load(input.Get()), STG_E_ACCESSDENIED);
-    EXPECT_EQ(Text(), "abc");
-  }
-}
-
-TEST_F(FastListItemLogTest, ImageFollowsTheEntryType) {
-  const std::pair<ULONG, LONG> cases[] = {
-      {0, vokFastListItemLog::kImagePlain},
-      {kLogInfo, vokFastListItemLog::kImageInformation},
-      {kLogError, vokFastListItemLog::kImageError},
-      {3, -1},
-      {0xFFFFFFFF, -1},
-  };
-  for (const auto& [type, image] : cases) {
-    SCOPED_TRACE(type);
-    entry_->put_ItemData(type);
-    LONG got = 99;
-    EXPECT_EQ(columns_->GetImage(&got), S_OK);
-    EXPECT_EQ(got, image);
-  }
-}
-
-TEST_F(FastListItemLogTest, OneColumnHoldingTheText) {
+TEST_F(FastListItemLogTest, OneColumnWithTheTextAndAnImageByType) {
   Set("Autohide is on.", 1);
   LONG count = 0;
   EXPECT_EQ(columns_->GetColumnCount(&count), S_OK);
@@ -168,20 +152,23 @@ TEST_F(FastListItemLogTest, OneColumnHoldingTheText) {
     EXPECT_EQ(columns_->GetColumnText(column, buffer), E_INVALIDARG) << column;
     EXPECT_EQ(buffer[0], '#');
   }
+  const std::pair<ULONG, LONG> images[] = {{0, vokFastListItemLog::kImagePlain},
+                                           {kLogInfo, vokFastListItemLog::kImageInformation},
+                                           {kLogError, vokFastListItemLog::kImageError},
+                                           {3, -1},
+                                           {0xFFFFFFFF, -1}};
+  for (const auto& [type, image] : images) {
+    entry_->put_ItemData(type);
+    LONG got = 99;
+    EXPECT_EQ(columns_->GetImage(&got), S_OK);
+    EXPECT_EQ(got, image) << type;
+  }
 }
 
-TEST_F(FastListItemLogTest, TextLimitAndFixedAnswers) {
+TEST_F(FastListItemLogTest, TextLimitAndNoClone) {
   EXPECT_EQ(entry_->SetStrKey(std::string(511, 'a').c_str()), S_OK);
   EXPECT_EQ(entry_->SetStrKey(std::string(512, 'b').c_str()), E_FAIL);
-  EXPECT_EQ(Text(), std::string(511, 'a'));
-  CLSID clsid = GUID_NULL;
-  EXPECT_EQ(persist_->GetClassID(&clsid), S_OK);
-  EXPECT_EQ(clsid, vok::clsid::kFastListItemLog);
-  Set("changed", 2);
-  EXPECT_EQ(persist_->IsDirty(), S_FALSE);
-  ULARGE_INTEGER size = {77};
-  EXPECT_EQ(persist_->GetSizeMax(&size), S_OK);
-  EXPECT_EQ(size.QuadPart, 0u);
+  EXPECT_EQ(State().first, std::string(511, 'a'));
   IUnknown* clone = reinterpret_cast<IUnknown*>(1);
   EXPECT_EQ(entry_->Clone(&clone), E_NOTIMPL);
   EXPECT_EQ(clone, nullptr);

@@ -153,26 +153,6 @@ HRESULT STDMETHODCALLTYPE RecordingLog::Save(IStream* stm, BOOL) {
   });
 }
 
-// ---- MemoryStorage
-
-HRESULT STDMETHODCALLTYPE MemoryStorage::CreateStream(LPCOLESTR name, DWORD, DWORD, DWORD,
-                                                      IStream** ppstm) {
-  ComPtr<MemoryStream> stream = MemoryStream::Create();
-  if (failAfter) stream->FailAfter(*failAfter, failStatus);
-  streams[name] = stream;
-  *ppstm = stream.Detach();
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE MemoryStorage::OpenStream(LPCOLESTR name, void*, DWORD, DWORD,
-                                                    IStream** ppstm) {
-  *ppstm = nullptr;
-  auto it = streams.find(name);
-  if (it == streams.end()) return STG_E_FILENOTFOUND;
-  *ppstm = MemoryStream::Create(it->second->Bytes()).Detach();
-  return S_OK;
-}
-
 // ---- Bytes
 
 Bytes& Bytes::Long(LONG value) {

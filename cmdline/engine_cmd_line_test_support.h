@@ -14,6 +14,7 @@
 #include "cmdline/engine_cmd_line.h"
 #include "common/cmdline_ifaces.h"
 #include "common/container_ifaces.h"
+#include "common/memory_storage.h"
 #include "common/memory_stream.h"
 #include "common/vok_object.h"
 #include "platform/system/process_runner.h"
@@ -52,47 +53,6 @@ class RecordingLog final : public ObjectRoot<IvokLog, IPersistStream> {
   HRESULT STDMETHODCALLTYPE Load(IStream* stm) override;
   HRESULT STDMETHODCALLTYPE Save(IStream* stm, BOOL fClearDirty) override;
   HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER*) override { return E_NOTIMPL; }
-};
-
-// An IStorage of named memory streams.
-class MemoryStorage final : public ObjectRoot<IStorage> {
- public:
-  std::map<std::string, ComPtr<MemoryStream>> streams;
-  // Streams created from now on fail once this many bytes were written.
-  std::optional<size_t> failAfter;
-  HRESULT failStatus = STG_E_MEDIUMFULL;
-
-  HRESULT STDMETHODCALLTYPE CreateStream(LPCOLESTR name, DWORD mode, DWORD, DWORD,
-                                         IStream** ppstm) override;
-  HRESULT STDMETHODCALLTYPE OpenStream(LPCOLESTR name, void*, DWORD mode, DWORD,
-                                       IStream** ppstm) override;
-  HRESULT STDMETHODCALLTYPE CreateStorage(LPCOLESTR, DWORD, DWORD, DWORD, IStorage**) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE OpenStorage(LPCOLESTR, IStorage*, DWORD, void*, DWORD,
-                                        IStorage**) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE CopyTo(DWORD, const IID*, void*, IStorage*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE MoveElementTo(LPCOLESTR, IStorage*, LPCOLESTR, DWORD) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE Revert() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE EnumElements(DWORD, void*, DWORD, IEnumSTATSTG**) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE DestroyElement(LPCOLESTR) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE RenameElement(LPCOLESTR, LPCOLESTR) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE SetElementTimes(LPCOLESTR, const FILETIME*, const FILETIME*,
-                                            const FILETIME*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE SetClass(REFCLSID) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE SetStateBits(DWORD, DWORD) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE Stat(STATSTG*, DWORD) override { return E_NOTIMPL; }
 };
 
 // Records the programs the shell layer would start; starts nothing.

@@ -19,20 +19,16 @@ std::string FirstLineSummary(std::string_view definition) {
 
 }  // namespace vok::cmdline
 
-using vok::cmdline::CutText;
-using vok::cmdline::ReadItemText;
-using vok::cmdline::StoredSize;
+using vok::ReadBoundedStr32;
+using vok::Str32Size;
+using vok::cmdline::SetItemText;
 
 HRESULT STDMETHODCALLTYPE vokFastListItemAlias::GetAlias(LPSTR lpszDescr, ULONG* lpcbDescr) {
   return vok::CopyToBuffer(definition_, lpszDescr, lpcbDescr);
 }
 
 HRESULT STDMETHODCALLTYPE vokFastListItemAlias::SetAlias(LPCSTR lpszDescr) {
-  if (!lpszDescr) return E_POINTER;
-  return vok::GuardStream([&] {
-    definition_ = CutText(lpszDescr, kMaxDefinitionBytes);
-    return S_OK;
-  });
+  return SetItemText(lpszDescr, kMaxDefinitionBytes, &definition_);
 }
 
 HRESULT STDMETHODCALLTYPE vokFastListItemAlias::GetDescr(LPSTR lpszDescr, ULONG* lpcbDescr) {
@@ -40,11 +36,7 @@ HRESULT STDMETHODCALLTYPE vokFastListItemAlias::GetDescr(LPSTR lpszDescr, ULONG*
 }
 
 HRESULT STDMETHODCALLTYPE vokFastListItemAlias::SetDescr(LPCSTR lpszDescr) {
-  if (!lpszDescr) return E_POINTER;
-  return vok::GuardStream([&] {
-    description_ = CutText(lpszDescr, kMaxDescriptionBytes);
-    return S_OK;
-  });
+  return SetItemText(lpszDescr, kMaxDescriptionBytes, &description_);
 }
 
 HRESULT STDMETHODCALLTYPE vokFastListItemAlias::GetColumnCount(LONG* plCount) {
@@ -91,10 +83,10 @@ HRESULT STDMETHODCALLTYPE vokFastListItemAlias::Load(IStream* stm) {
   if (!stm) return E_POINTER;
   return vok::GuardStream([&] {
     if (vok::ReadLong(stm) < 0) return S_OK;
-    std::string key = ReadItemText(stm, kMaxKeyBytes);
+    std::string key = ReadBoundedStr32(stm, kMaxKeyBytes);
     ULONG data = vok::ReadULong(stm);
-    std::string definition = ReadItemText(stm, kMaxDefinitionBytes);
-    std::string description = ReadItemText(stm, kMaxDescriptionBytes);
+    std::string definition = ReadBoundedStr32(stm, kMaxDefinitionBytes);
+    std::string description = ReadBoundedStr32(stm, kMaxDescriptionBytes);
     SetKeyAndData(std::move(key), data);
     definition_ = std::move(definition);
     description_ = std::move(description);
@@ -116,8 +108,7 @@ HRESULT STDMETHODCALLTYPE vokFastListItemAlias::Save(IStream* stm, BOOL /*fClear
 
 HRESULT STDMETHODCALLTYPE vokFastListItemAlias::GetSizeMax(ULARGE_INTEGER* pcbSize) {
   if (!pcbSize) return E_POINTER;
-  pcbSize->QuadPart =
-      4 + StoredSize(key()) + 4 + StoredSize(definition_) + StoredSize(description_);
+  pcbSize->QuadPart = 4 + Str32Size(key()) + 4 + Str32Size(definition_) + Str32Size(description_);
   return S_OK;
 }
 

@@ -10,29 +10,14 @@ using vok::cmdline::FirstLineSummary;
 using vok::test::Record;
 using vok::test::Saved;
 
-class AliasItemTest : public vok::test::LeakCheckedTest {
- protected:
-  void SetUp() override {
-    LeakCheckedTest::SetUp();
-    item_ = vok::test::Create<vokFastListItemAlias, IvokFastListItem>();
-    alias_ = QueryAs<IvokFastListItemAlias>(item_.Get());
-  }
-  void TearDown() override {
-    item_ = nullptr;
-    alias_ = nullptr;
-    LeakCheckedTest::TearDown();
-  }
-
-  ComPtr<IvokFastListItem> item_;
-  ComPtr<IvokFastListItemAlias> alias_;
-};
+using AliasItemTest = vok::test::ItemTest<vokFastListItemAlias, IvokFastListItemAlias>;
 
 TEST_F(AliasItemTest, RecordIsWrittenByteForByte) {
   EXPECT_EQ(Saved(item_.Get()), Record().Long(0).Str("").ULong(100).Str("").Str("").Bytes())
       << "a new alias carries the alias type";
   item_->SetStrKey("ed");
-  alias_->SetAlias("vi %1\r\ndir");
-  alias_->SetDescr("edit");
+  typed_->SetAlias("vi %1\r\ndir");
+  typed_->SetDescr("edit");
   EXPECT_EQ(Saved(item_.Get()),
             vok::test::Bytes({0,    0,   0,   0,   2, 0, 0,   0,   'e', 'd', 100, 0,
                               0,    0,   10,  0,   0, 0, 'v', 'i', ' ', '%', '1', '\r',
@@ -58,8 +43,8 @@ TEST_F(AliasItemTest, StoredTextsLongerThanTheLimitsAreCutAndConsumed) {
 }
 
 TEST_F(AliasItemTest, ColumnsShowTheShortenedDefinition) {
-  alias_->SetAlias("vi %1\r\nls");
-  alias_->SetDescr("edit");
+  typed_->SetAlias("vi %1\r\nls");
+  typed_->SetDescr("edit");
   auto columns = QueryAs<IvokFastListItemColumns>(item_.Get());
   char buffer[512];
   EXPECT_EQ(columns->GetColumnText(1, buffer), S_OK);

@@ -2,9 +2,9 @@
 
 #include "common/class_ids.h"
 
-using vok::cmdline::CutText;
-using vok::cmdline::ReadItemText;
-using vok::cmdline::StoredSize;
+using vok::ReadBoundedStr32;
+using vok::Str32Size;
+using vok::cmdline::SetItemText;
 
 LONG vokFastListItemFavorite::ImageOfType(ULONG type) {
   switch (type) {
@@ -28,11 +28,7 @@ HRESULT STDMETHODCALLTYPE vokFastListItemFavorite::GetFavorite(LPSTR lpszDescr, 
 }
 
 HRESULT STDMETHODCALLTYPE vokFastListItemFavorite::SetFavorite(LPCSTR lpszDescr) {
-  if (!lpszDescr) return E_POINTER;
-  return vok::GuardStream([&] {
-    favorite_ = CutText(lpszDescr, kMaxFavoriteBytes);
-    return S_OK;
-  });
+  return SetItemText(lpszDescr, kMaxFavoriteBytes, &favorite_);
 }
 
 HRESULT STDMETHODCALLTYPE vokFastListItemFavorite::GetDescr(LPSTR lpszDescr, ULONG* lpcbDescr) {
@@ -40,11 +36,7 @@ HRESULT STDMETHODCALLTYPE vokFastListItemFavorite::GetDescr(LPSTR lpszDescr, ULO
 }
 
 HRESULT STDMETHODCALLTYPE vokFastListItemFavorite::SetDescr(LPCSTR lpszDescr) {
-  if (!lpszDescr) return E_POINTER;
-  return vok::GuardStream([&] {
-    description_ = CutText(lpszDescr, kMaxDescriptionBytes);
-    return S_OK;
-  });
+  return SetItemText(lpszDescr, kMaxDescriptionBytes, &description_);
 }
 
 HRESULT STDMETHODCALLTYPE vokFastListItemFavorite::get_UseExplorerTree(LONG* pVal) {
@@ -106,10 +98,10 @@ HRESULT STDMETHODCALLTYPE vokFastListItemFavorite::Load(IStream* stm) {
   return vok::GuardStream([&] {
     LONG version = vok::ReadLong(stm);
     if (version < 0) return S_OK;
-    std::string key = ReadItemText(stm, kMaxKeyBytes);
+    std::string key = ReadBoundedStr32(stm, kMaxKeyBytes);
     ULONG type = vok::ReadULong(stm);
-    std::string favorite = ReadItemText(stm, kMaxFavoriteBytes);
-    std::string description = ReadItemText(stm, kMaxDescriptionBytes);
+    std::string favorite = ReadBoundedStr32(stm, kMaxFavoriteBytes);
+    std::string description = ReadBoundedStr32(stm, kMaxDescriptionBytes);
     // Version-0 records predate the explorer-tree choice: such favorites open plainly.
     LONG useExplorerTree = version > 0 ? vok::ReadLong(stm) : 0;
     SetKeyAndData(std::move(key), type);
@@ -137,8 +129,7 @@ HRESULT STDMETHODCALLTYPE vokFastListItemFavorite::Save(IStream* stm, BOOL fClea
 
 HRESULT STDMETHODCALLTYPE vokFastListItemFavorite::GetSizeMax(ULARGE_INTEGER* pcbSize) {
   if (!pcbSize) return E_POINTER;
-  pcbSize->QuadPart =
-      4 + StoredSize(key()) + 4 + StoredSize(favorite_) + StoredSize(description_) + 4;
+  pcbSize->QuadPart = 4 + Str32Size(key()) + 4 + Str32Size(favorite_) + Str32Size(description_) + 4;
   return S_OK;
 }
 

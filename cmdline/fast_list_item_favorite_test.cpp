@@ -9,39 +9,21 @@ namespace {
 using vok::test::Record;
 using vok::test::Saved;
 
-class FavoriteItemTest : public vok::test::LeakCheckedTest {
- protected:
-  void SetUp() override {
-    LeakCheckedTest::SetUp();
-    item_ = vok::test::Create<vokFastListItemFavorite, IvokFastListItem>();
-    favorite_ = QueryAs<IvokFastListItemFavorite>(item_.Get());
-    persist_ = QueryAs<IPersistStream>(item_.Get());
-  }
-  void TearDown() override {
-    item_ = nullptr;
-    favorite_ = nullptr;
-    persist_ = nullptr;
-    LeakCheckedTest::TearDown();
-  }
-
-  ComPtr<IvokFastListItem> item_;
-  ComPtr<IvokFastListItemFavorite> favorite_;
-  ComPtr<IPersistStream> persist_;
-};
+using FavoriteItemTest = vok::test::ItemTest<vokFastListItemFavorite, IvokFastListItemFavorite>;
 
 TEST_F(FavoriteItemTest, RecordIsVersionOneByteForByte) {
   item_->SetStrKey("tmp");
   item_->put_ItemData(kFavoriteFolder);
-  favorite_->SetFavorite("/tmp");
-  favorite_->SetDescr("t");
-  favorite_->put_UseExplorerTree(1);
+  typed_->SetFavorite("/tmp");
+  typed_->SetDescr("t");
+  typed_->put_UseExplorerTree(1);
   EXPECT_EQ(Saved(item_.Get()),
             vok::test::Bytes({1, 0, 0, 0,   3,   0,   0,   0, 't', 'm', 'p', 1,   0, 0, 0, 4,
                               0, 0, 0, '/', 't', 'm', 'p', 1, 0,   0,   0,   't', 1, 0, 0, 0}));
 }
 
 TEST_F(FavoriteItemTest, VersionZeroRecordLoadsWithoutExplorerTree) {
-  favorite_->put_UseExplorerTree(1);
+  typed_->put_UseExplorerTree(1);
   std::vector<uint8_t> bytes = Record().Long(0).Str("f").ULong(1).Str("/srv").Str("d").Bytes();
   const size_t recordSize = bytes.size();
   bytes.insert(bytes.end(), {1, 0, 0, 0});  // the next record stays unread
@@ -51,23 +33,23 @@ TEST_F(FavoriteItemTest, VersionZeroRecordLoadsWithoutExplorerTree) {
 }
 
 TEST_F(FavoriteItemTest, OnlyAChangedTreeChoiceMarksTheItemDirty) {
-  favorite_->put_UseExplorerTree(0);
-  favorite_->SetFavorite("texts do not count");
+  typed_->put_UseExplorerTree(0);
+  typed_->SetFavorite("texts do not count");
   EXPECT_EQ(persist_->IsDirty(), S_FALSE);
-  favorite_->put_UseExplorerTree(1);
+  typed_->put_UseExplorerTree(1);
   EXPECT_EQ(persist_->IsDirty(), S_OK);
   Saved(item_.Get(), /*clearDirty=*/0);
   EXPECT_EQ(persist_->IsDirty(), S_OK);
   Saved(item_.Get(), /*clearDirty=*/1);
   EXPECT_EQ(persist_->IsDirty(), S_FALSE);
-  favorite_->put_UseExplorerTree(0);
+  typed_->put_UseExplorerTree(0);
   EXPECT_EQ(vok::test::LoadFrom(item_.Get(), Saved(item_.Get())).first, S_OK);
   EXPECT_EQ(persist_->IsDirty(), S_FALSE) << "a load clears the flag";
 }
 
 TEST_F(FavoriteItemTest, ColumnsAndImageByType) {
-  favorite_->SetFavorite("http://example.org/a/long/path");
-  favorite_->SetDescr("site");
+  typed_->SetFavorite("http://example.org/a/long/path");
+  typed_->SetDescr("site");
   auto columns = QueryAs<IvokFastListItemColumns>(item_.Get());
   char buffer[512];
   EXPECT_EQ(columns->GetColumnText(1, buffer), S_OK);

@@ -3,21 +3,9 @@
 #include "cmdline/resources/cmdline_strings.h"
 #include "common/class_ids.h"
 
-using vok::cmdline::CutText;
-using vok::cmdline::ReadItemText;
-using vok::cmdline::StoredSize;
-
-namespace {
-
-HRESULT SetText(LPCSTR text, size_t maxBytes, std::string* field) {
-  if (!text) return E_POINTER;
-  return vok::GuardStream([&] {
-    *field = CutText(text, maxBytes);
-    return S_OK;
-  });
-}
-
-}  // namespace
+using vok::ReadBoundedStr32;
+using vok::Str32Size;
+using vok::cmdline::SetItemText;
 
 std::string vokFastListItemScript::LanguageName(ULONG type) {
   static constexpr UINT kNames[] = {
@@ -40,25 +28,25 @@ HRESULT STDMETHODCALLTYPE vokFastListItemScript::GetDescr(LPSTR lpsz, ULONG* lpc
   return vok::CopyToBuffer(fields_.description, lpsz, lpcb);
 }
 HRESULT STDMETHODCALLTYPE vokFastListItemScript::SetDescr(LPCSTR lpsz) {
-  return SetText(lpsz, kMaxDescriptionBytes, &fields_.description);
+  return SetItemText(lpsz, kMaxDescriptionBytes, &fields_.description);
 }
 HRESULT STDMETHODCALLTYPE vokFastListItemScript::GetScript(LPSTR lpsz, ULONG* lpcb) {
   return vok::CopyToBuffer(fields_.script, lpsz, lpcb);
 }
 HRESULT STDMETHODCALLTYPE vokFastListItemScript::SetScript(LPCSTR lpsz) {
-  return SetText(lpsz, kMaxScriptBytes, &fields_.script);
+  return SetItemText(lpsz, kMaxScriptBytes, &fields_.script);
 }
 HRESULT STDMETHODCALLTYPE vokFastListItemScript::GetEntryPoint(LPSTR lpsz, ULONG* lpcb) {
   return vok::CopyToBuffer(fields_.entryPoint, lpsz, lpcb);
 }
 HRESULT STDMETHODCALLTYPE vokFastListItemScript::SetEntryPoint(LPCSTR lpsz) {
-  return SetText(lpsz, kMaxEntryPointBytes, &fields_.entryPoint);
+  return SetItemText(lpsz, kMaxEntryPointBytes, &fields_.entryPoint);
 }
 HRESULT STDMETHODCALLTYPE vokFastListItemScript::GetWndTitle(LPSTR lpsz, ULONG* lpcb) {
   return vok::CopyToBuffer(fields_.windowTitle, lpsz, lpcb);
 }
 HRESULT STDMETHODCALLTYPE vokFastListItemScript::SetWndTitle(LPCSTR lpsz) {
-  return SetText(lpsz, kMaxWindowTitleBytes, &fields_.windowTitle);
+  return SetItemText(lpsz, kMaxWindowTitleBytes, &fields_.windowTitle);
 }
 
 HRESULT STDMETHODCALLTYPE vokFastListItemScript::get_ShowBrowserWindow(LONG* pVal) {
@@ -131,18 +119,18 @@ HRESULT STDMETHODCALLTYPE vokFastListItemScript::Load(IStream* stm) {
   return vok::GuardStream([&] {
     LONG version = vok::ReadLong(stm);
     if (version < 0) return S_OK;
-    std::string key = ReadItemText(stm, kMaxKeyBytes);
+    std::string key = ReadBoundedStr32(stm, kMaxKeyBytes);
     ULONG language = vok::ReadULong(stm);
     Fields loaded;
-    loaded.description = ReadItemText(stm, kMaxDescriptionBytes);
+    loaded.description = ReadBoundedStr32(stm, kMaxDescriptionBytes);
     if (version > 0) {
-      loaded.script = ReadItemText(stm, kMaxScriptBytes);
+      loaded.script = ReadBoundedStr32(stm, kMaxScriptBytes);
       loaded.showWindow = vok::ReadLong(stm);
       loaded.showToolbar = vok::ReadLong(stm);
     }
     if (version > 1) {
-      loaded.entryPoint = ReadItemText(stm, kMaxEntryPointBytes);
-      loaded.windowTitle = ReadItemText(stm, kMaxWindowTitleBytes);
+      loaded.entryPoint = ReadBoundedStr32(stm, kMaxEntryPointBytes);
+      loaded.windowTitle = ReadBoundedStr32(stm, kMaxWindowTitleBytes);
     }
     if (version > 2) loaded.host = vok::ReadULong(stm);
     SetKeyAndData(std::move(key), language);
@@ -172,9 +160,9 @@ HRESULT STDMETHODCALLTYPE vokFastListItemScript::Save(IStream* stm, BOOL fClearD
 
 HRESULT STDMETHODCALLTYPE vokFastListItemScript::GetSizeMax(ULARGE_INTEGER* pcbSize) {
   if (!pcbSize) return E_POINTER;
-  pcbSize->QuadPart = 4 + StoredSize(key()) + 4 + StoredSize(fields_.description) +
-                      StoredSize(fields_.script) + 4 + 4 + StoredSize(fields_.entryPoint) +
-                      StoredSize(fields_.windowTitle) + 4;
+  pcbSize->QuadPart = 4 + Str32Size(key()) + 4 + Str32Size(fields_.description) +
+                      Str32Size(fields_.script) + 4 + 4 + Str32Size(fields_.entryPoint) +
+                      Str32Size(fields_.windowTitle) + 4;
   return S_OK;
 }
 

@@ -9,25 +9,7 @@ namespace {
 using vok::test::Record;
 using vok::test::Saved;
 
-class ScriptItemTest : public vok::test::LeakCheckedTest {
- protected:
-  void SetUp() override {
-    LeakCheckedTest::SetUp();
-    item_ = vok::test::Create<vokFastListItemScript, IvokFastListItem>();
-    script_ = QueryAs<IvokFastListItemScript>(item_.Get());
-    persist_ = QueryAs<IPersistStream>(item_.Get());
-  }
-  void TearDown() override {
-    item_ = nullptr;
-    script_ = nullptr;
-    persist_ = nullptr;
-    LeakCheckedTest::TearDown();
-  }
-
-  ComPtr<IvokFastListItem> item_;
-  ComPtr<IvokFastListItemScript> script_;
-  ComPtr<IPersistStream> persist_;
-};
+using ScriptItemTest = vok::test::ItemTest<vokFastListItemScript, IvokFastListItemScript>;
 
 TEST_F(ScriptItemTest, RecordIsVersionThreeByteForByte) {
   EXPECT_EQ(Saved(item_.Get()), Record()
@@ -45,13 +27,13 @@ TEST_F(ScriptItemTest, RecordIsVersionThreeByteForByte) {
       << "defaults: VBScript, toolbar shown, the page hosts the script";
   item_->SetStrKey("hi");
   item_->put_ItemData(kScriptJavaScript);
-  script_->SetDescr("greets");
-  script_->SetScript("alert(1);");
-  script_->SetEntryPoint("Main");
-  script_->SetWndTitle("Hello");
-  script_->put_ShowBrowserWindow(1);
-  script_->put_ShowIEToolbar(0);
-  script_->put_ActiveXScriptHost(0);
+  typed_->SetDescr("greets");
+  typed_->SetScript("alert(1);");
+  typed_->SetEntryPoint("Main");
+  typed_->SetWndTitle("Hello");
+  typed_->put_ShowBrowserWindow(1);
+  typed_->put_ShowIEToolbar(0);
+  typed_->put_ActiveXScriptHost(0);
   EXPECT_EQ(Saved(item_.Get()),
             vok::test::Bytes({3,   0,   0,   0,   2,   0,   0,   0,   'h', 'i', 201, 0, 0, 0,
                               6,   0,   0,   0,   'g', 'r', 'e', 'e', 't', 's', 9,   0, 0, 0,
@@ -76,8 +58,8 @@ TEST_P(ScriptVersionTest, ReadsTheFieldsOfItsVersionAndDefaultsTheRest) {
   if (version > 2) stored.ULong(0);
   expected.ULong(version > 2 ? 0 : 1);
 
-  script_->SetScript("old source");
-  script_->put_ActiveXScriptHost(0);
+  typed_->SetScript("old source");
+  typed_->put_ActiveXScriptHost(0);
   std::vector<uint8_t> bytes = stored.Bytes();
   const size_t recordSize = bytes.size();
   bytes.insert(bytes.end(), {9, 9, 9, 9});  // the next record stays unread
@@ -90,9 +72,9 @@ INSTANTIATE_TEST_SUITE_P(Versions, ScriptVersionTest, testing::Values(0, 1, 2, 3
 
 TEST_F(ScriptItemTest, NumberSettersMarkDirtyOnlyOnChange) {
   const std::pair<std::function<void(LONG)>, LONG> setters[] = {
-      {[&](LONG v) { script_->put_ShowBrowserWindow(v); }, 0},
-      {[&](LONG v) { script_->put_ShowIEToolbar(v); }, 1},
-      {[&](LONG v) { script_->put_ActiveXScriptHost(static_cast<ULONG>(v)); }, 1},
+      {[&](LONG v) { typed_->put_ShowBrowserWindow(v); }, 0},
+      {[&](LONG v) { typed_->put_ShowIEToolbar(v); }, 1},
+      {[&](LONG v) { typed_->put_ActiveXScriptHost(static_cast<ULONG>(v)); }, 1},
   };
   for (const auto& [set, defaultValue] : setters) {
     SCOPED_TRACE(defaultValue);

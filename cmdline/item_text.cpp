@@ -35,21 +35,12 @@ std::string CutAndTrim(std::string_view text, size_t maxBytes) {
   return std::string(TrimBlanks(CutText(text, maxBytes)));
 }
 
-std::string ReadItemText(IStream* stream, size_t maxBytes) {
-  ULONG stored = ReadULong(stream);
-  std::string text(std::min<size_t>(stored, maxBytes + 1), '\0');
-  if (!text.empty()) ReadBytes(stream, text.data(), static_cast<ULONG>(text.size()));
-  char skip[4096];
-  for (ULONG left = stored - static_cast<ULONG>(text.size()); left > 0;) {
-    ULONG chunk = std::min<ULONG>(left, sizeof skip);
-    ReadBytes(stream, skip, chunk);
-    left -= chunk;
-  }
-  text.resize(std::strlen(text.c_str()));
-  text.resize(Utf8PrefixLength(text, maxBytes));
-  return text;
+HRESULT SetItemText(LPCSTR text, size_t maxBytes, std::string* field) {
+  if (!text) return E_POINTER;
+  return GuardStream([&] {
+    *field = CutText(text, maxBytes);
+    return S_OK;
+  });
 }
-
-ULONG StoredSize(const std::string& text) { return 4 + static_cast<ULONG>(text.size()); }
 
 }  // namespace vok::cmdline

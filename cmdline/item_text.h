@@ -1,5 +1,5 @@
 // Text helpers of the command-line library's list items and their dialogs: byte limits that
-// never split a UTF-8 character, blank trimming, and the length-prefixed texts of item records.
+// never split a UTF-8 character, blank trimming.
 #pragma once
 
 #include <string>
@@ -24,12 +24,8 @@ std::string_view TrimBlanks(std::string_view text);
 // `text` cut to `maxBytes` bytes, then trimmed: what a dialog field yields.
 std::string CutAndTrim(std::string_view text, size_t maxBytes);
 
-// Reads a length-prefixed text of an item record. At most `maxBytes` bytes are kept (cut on a
-// character boundary, ending at an embedded zero) while the whole stored text is consumed, so
-// the next field stays in step and a corrupted length costs no large allocation. Throws
-// CvokIStreamException on a failing or short read.
-std::string ReadItemText(IStream* stream, size_t maxBytes);
-// Bytes a text takes in a record: its 4-byte length and the text.
-ULONG StoredSize(const std::string& text);
+// An item's text setter: stores the zero-terminated `text` cut to `maxBytes` bytes in *field.
+// E_POINTER for null text, E_OUTOFMEMORY when the copy cannot be made (*field is unchanged).
+HRESULT SetItemText(LPCSTR text, size_t maxBytes, std::string* field);
 
 }  // namespace vok::cmdline

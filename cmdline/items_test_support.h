@@ -76,6 +76,28 @@ ComPtr<I> Create() {
   return out;
 }
 
+// A new item of class T with its interface I and stream persistence; leak-checked.
+template <class T, class I>
+class ItemTest : public LeakCheckedTest {
+ protected:
+  void SetUp() override {
+    LeakCheckedTest::SetUp();
+    item_ = Create<T, IvokFastListItem>();
+    typed_ = QueryAs<I>(item_.Get());
+    persist_ = QueryAs<IPersistStream>(item_.Get());
+  }
+  void TearDown() override {
+    item_ = nullptr;
+    typed_ = nullptr;
+    persist_ = nullptr;
+    LeakCheckedTest::TearDown();
+  }
+
+  ComPtr<IvokFastListItem> item_;
+  ComPtr<I> typed_;
+  ComPtr<IPersistStream> persist_;
+};
+
 inline std::vector<uint8_t> Saved(IUnknown* object, BOOL clearDirty = 1) {
   auto stream = MemoryStream::Create();
   EXPECT_EQ(QueryAs<IPersistStream>(object)->Save(stream.Get(), clearDirty), S_OK);

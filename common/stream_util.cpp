@@ -1,6 +1,9 @@
 #include "common/stream_util.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "common/text_util.h"
 
 namespace vok {
 
@@ -48,6 +51,24 @@ std::string ReadStr32(IStream* stream, ULONG maxBytes) {
   text.resize(std::strlen(text.c_str()));
   return text;
 }
+
+std::string ReadBoundedStr32(IStream* stream, size_t maxBytes) {
+  ULONG stored = ReadULong(stream);
+  // One byte past the limit is kept to tell whether the cut splits a character.
+  std::string text(std::min<size_t>(stored, maxBytes + 1), '\0');
+  if (!text.empty()) ReadBytes(stream, text.data(), static_cast<ULONG>(text.size()));
+  char skip[4096];
+  for (ULONG left = stored - static_cast<ULONG>(text.size()); left > 0;) {
+    ULONG chunk = std::min<ULONG>(left, sizeof skip);
+    ReadBytes(stream, skip, chunk);
+    left -= chunk;
+  }
+  text.resize(std::strlen(text.c_str()));
+  text.resize(Utf8PrefixLength(text, maxBytes));
+  return text;
+}
+
+ULONG Str32Size(const std::string& text) { return 4 + static_cast<ULONG>(text.size()); }
 
 void WriteGuid(IStream* stream, const GUID& guid) {
   WriteULong(stream, guid.Data1);

@@ -34,6 +34,13 @@ void WriteStr32(IStream* stream, const std::string& text);
 // Reads the whole stored string; the text ends at an embedded zero byte. A stored length above
 // maxBytes throws STG_E_DOCFILECORRUPT instead of allocating an absurd buffer.
 std::string ReadStr32(IStream* stream, ULONG maxBytes = 1u << 24);
+// Reads a length-prefixed string without trusting its stored length: at most `maxBytes` bytes
+// are kept (cut on a UTF-8 character boundary, ending at an embedded zero) while the whole
+// stored string is consumed through a small buffer, so the next field stays in step and a
+// corrupted length costs no large allocation; a short stream throws STG_E_READFAULT.
+std::string ReadBoundedStr32(IStream* stream, size_t maxBytes);
+// Bytes a string takes in a stream: its 4-byte length and the bytes.
+ULONG Str32Size(const std::string& text);
 
 // Class identifier in its 16-byte binary layout.
 void WriteGuid(IStream* stream, const GUID& guid);

@@ -337,32 +337,6 @@ RECT FakeWidgets::ScreenToClient(HWND, const RECT& screen) {
               screen.right - record_->offsetX, screen.bottom - record_->offsetY};
 }
 
-HRESULT STDMETHODCALLTYPE FakeStorage::CreateStream(LPCOLESTR name, DWORD mode, DWORD, DWORD,
-                                                    IStream** ppstm) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%#x", mode);
-  calls.push_back(std::string("create ") + name + " " + text);
-  *ppstm = nullptr;
-  if (FAILED(createResult)) return createResult;
-  ComPtr<MemoryStream> stream = MemoryStream::Create();
-  if (failAfter) stream->FailAfter(*failAfter, STG_E_MEDIUMFULL);
-  streams[name] = stream;
-  return stream->QueryInterface(IStream::kIID, reinterpret_cast<void**>(ppstm));
-}
-
-HRESULT STDMETHODCALLTYPE FakeStorage::OpenStream(LPCOLESTR name, void*, DWORD mode, DWORD,
-                                                  IStream** ppstm) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%#x", mode);
-  calls.push_back(std::string("open ") + name + " " + text);
-  *ppstm = nullptr;
-  auto it = streams.find(name);
-  if (it == streams.end()) return STG_E_FILENOTFOUND;
-  ComPtr<MemoryStream> stream = MemoryStream::Create(it->second->Bytes());
-  if (failAfter) stream->FailAfter(*failAfter, STG_E_LOCKVIOLATION);
-  return stream->QueryInterface(IStream::kIID, reinterpret_cast<void**>(ppstm));
-}
-
 HRESULT FakeFrameService::ShowFrame(HWND frameOwner, UINT frameX, UINT frameY,
                                     LPCOLESTR frameCaption, ULONG objectCount,
                                     IUnknown** frameObjects, ULONG pageCount,

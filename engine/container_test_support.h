@@ -15,6 +15,7 @@
 #include "common/container_ifaces.h"
 #include "common/engine_ifaces.h"
 #include "common/fast_list_ifaces.h"
+#include "common/memory_storage.h"
 #include "common/memory_stream.h"
 #include "common/parser_ifaces.h"
 #include "common/vok_object.h"
@@ -125,47 +126,8 @@ class FakeWidgets final : public ContainerWidgets {
   WidgetRecord* record_;
 };
 
-// An IStorage holding named memory streams; records the modes asked for.
-class FakeStorage final : public ObjectRoot<IStorage> {
- public:
-  std::map<std::string, ComPtr<MemoryStream>> streams;
-  std::vector<std::string> calls;  // "create ENG_CONTAINER 0x1012"
-  HRESULT createResult = S_OK;
-  // Streams handed out fail after this many bytes when set.
-  std::optional<size_t> failAfter;
-
-  HRESULT STDMETHODCALLTYPE CreateStream(LPCOLESTR name, DWORD mode, DWORD, DWORD,
-                                         IStream** ppstm) override;
-  HRESULT STDMETHODCALLTYPE OpenStream(LPCOLESTR name, void*, DWORD mode, DWORD,
-                                       IStream** ppstm) override;
-  HRESULT STDMETHODCALLTYPE CreateStorage(LPCOLESTR, DWORD, DWORD, DWORD, IStorage**) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE OpenStorage(LPCOLESTR, IStorage*, DWORD, void*, DWORD,
-                                        IStorage**) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE CopyTo(DWORD, const IID*, void*, IStorage*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE MoveElementTo(LPCOLESTR, IStorage*, LPCOLESTR, DWORD) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE Revert() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE EnumElements(DWORD, void*, DWORD, IEnumSTATSTG**) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE DestroyElement(LPCOLESTR) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE RenameElement(LPCOLESTR, LPCOLESTR) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE SetElementTimes(LPCOLESTR, const FILETIME*, const FILETIME*,
-                                            const FILETIME*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE SetClass(REFCLSID) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE SetStateBits(DWORD, DWORD) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE Stat(STATSTG*, DWORD) override { return E_NOTIMPL; }
-};
+// The in-memory storage the persistence tests save to and load from.
+using FakeStorage = MemoryStorage;
 
 // An object standing for the log; the container must neither add nor drop references to it.
 class FakeLog final : public ObjectRoot<IUnknown> {

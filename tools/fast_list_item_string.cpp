@@ -1,35 +1,10 @@
 #include "tools/fast_list_item_string.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "common/class_ids.h"
 #include "common/stream_util.h"
 #include "common/text_util.h"
-
-namespace {
-
-// Reads a str32 key without trusting its stored length: one byte more than a key may hold is
-// kept (enough to see whether the cut splits a character) and the rest is read through a small
-// buffer, so a corrupted length costs no large allocation and a short stream ends in a read
-// fault.
-std::string ReadKey(IStream* stream) {
-  constexpr size_t kMax = vokFastListItemString::kMaxKeyBytes;
-  ULONG stored = vok::ReadULong(stream);
-  std::string key(std::min<size_t>(stored, kMax + 1), '\0');
-  if (!key.empty()) vok::ReadBytes(stream, key.data(), static_cast<ULONG>(key.size()));
-  char skip[4096];
-  for (ULONG left = stored - static_cast<ULONG>(key.size()); left > 0;) {
-    ULONG chunk = std::min<ULONG>(left, sizeof skip);
-    vok::ReadBytes(stream, skip, chunk);
-    left -= chunk;
-  }
-  key.resize(std::strlen(key.c_str()));
-  key.resize(vok::Utf8PrefixLength(key, kMax));
-  return key;
-}
-
-}  // namespace
 
 HRESULT STDMETHODCALLTYPE vokFastListItemString::GetStrKey(LPSTR lpszKey, ULONG* pSize) {
   return vok::CopyToBuffer(key_, lpszKey, pSize);
@@ -73,7 +48,7 @@ HRESULT STDMETHODCALLTYPE vokFastListItemString::Load(IStream* stm) {
   if (!stm) return E_POINTER;
   return vok::GuardStream([&] {
     if (vok::ReadLong(stm) < 0) return S_OK;
-    std::string key = ReadKey(stm);
+    std::string key = vok::ReadBoundedStr32(stm, vokFastListItemString::kMaxKeyBytes);
     ULONG data = vok::ReadULong(stm);
     key_ = std::move(key);
     data_ = data;
