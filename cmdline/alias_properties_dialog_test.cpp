@@ -73,58 +73,50 @@ TEST_F(AliasDialogTest, ShowsTheItemAndTheHint) {
   EXPECT_FALSE(dialog.insertCommandButton()->isEnabled()) << "no browser was given";
 }
 
-struct OkCase {
-  const char* name;
-  bool editsExisting;
-  std::string typedName;
-  std::string definition;
-  const char* message;  // null: accepted
-};
-
-class AliasOkChecksTest : public AliasDialogTest, public testing::WithParamInterface<OkCase> {};
-
-TEST_P(AliasOkChecksTest, ChecksRunInOrderAndARefusalChangesNothing) {
-  const OkCase& c = GetParam();
-  std::vector<std::string> asked;
-  AliasDialogOptions options;
-  options.editsExisting = c.editsExisting;
-  options.isNameTaken = [&](const std::string& name) {
-    asked.push_back(name);
-    return vok::EqualsNoCase(name, "ed") || name == "dir";
-  };
-  AliasPropertiesDialog dialog(item_.Get(), options);
-  dialog.nameEdit()->setText(QString::fromStdString(c.typedName));
-  dialog.definitionEdit()->setPlainText(QString::fromStdString(c.definition));
-  dialog.accept();
-  if (c.message) {
-    ASSERT_EQ(prompter_.messages.size(), 1u);
-    EXPECT_EQ(prompter_.messages[0].text, c.message);
-    EXPECT_EQ(prompter_.messages[0].caption, "Aliases");
-    EXPECT_EQ(prompter_.messages[0].icon, vok::ui::Icon::kExclamation);
-    EXPECT_NE(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(Key(), "ed") << "a refused dialog leaves the item as it was";
-    EXPECT_EQ(Definition(), "vi %1\r\nls");
-  } else {
-    EXPECT_TRUE(prompter_.messages.empty());
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(Key(), vok::cmdline::CutAndTrim(c.typedName, 511));
+// The refusals come first: they leave the item as it was.
+TEST_F(AliasDialogTest, OkChecksRunInOrderAndARefusalChangesNothing) {
+  const char* const kTaken = "Alias or other command with such name is already defined.";
+  const struct {
+    bool editsExisting;
+    std::string typedName, definition;
+    const char* message;  // null: accepted
+  } cases[] = {{true, "   ", "", "Shortcut may not be empty."},
+               {false, " dir ", " ", kTaken},  // the name is checked before the definition
+               {false, "ed", "x", kTaken},     // a copy may not keep the name
+               {true, "dir", "x", kTaken},
+               {true, "new", " \n\t \n", "Definition is empty."},
+               {true, "ED", "x", nullptr},  // an edit keeps its own name in any case
+               {false, "  go  ", "cd /tmp", nullptr}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typedName);
+    prompter_.messages.clear();
+    std::vector<std::string> asked;
+    AliasDialogOptions options;
+    options.editsExisting = c.editsExisting;
+    options.isNameTaken = [&](const std::string& name) {
+      asked.push_back(name);
+      return vok::EqualsNoCase(name, "ed") || name == "dir";
+    };
+    AliasPropertiesDialog dialog(item_.Get(), options);
+    dialog.nameEdit()->setText(QString::fromStdString(c.typedName));
+    dialog.definitionEdit()->setPlainText(QString::fromStdString(c.definition));
+    dialog.accept();
+    if (c.message) {
+      ASSERT_EQ(prompter_.messages.size(), 1u);
+      EXPECT_EQ(prompter_.messages[0].text, c.message);
+      EXPECT_EQ(prompter_.messages[0].caption, "Aliases");
+      EXPECT_EQ(prompter_.messages[0].icon, vok::ui::Icon::kExclamation);
+      EXPECT_NE(dialog.result(), QDialog::Accepted);
+      EXPECT_EQ(Key(), "ed");
+      EXPECT_EQ(Definition(), "vi %1\r\nls");
+    } else {
+      EXPECT_TRUE(prompter_.messages.empty());
+      EXPECT_EQ(dialog.result(), QDialog::Accepted);
+      EXPECT_EQ(Key(), vok::cmdline::CutAndTrim(c.typedName, 511));
+    }
+    for (const std::string& name : asked) EXPECT_EQ(name, vok::cmdline::CutAndTrim(name, 511));
   }
-  for (const std::string& name : asked) EXPECT_EQ(name, vok::cmdline::CutAndTrim(name, 511));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, AliasOkChecksTest,
-    testing::Values(OkCase{"EmptyNameFirst", true, "   ", "", "Shortcut may not be empty."},
-                    OkCase{"TakenNameBeforeEmptyDefinition", false, " dir ", " ",
-                           "Alias or other command with such name is already defined."},
-                    OkCase{"CopyMayNotKeepTheName", false, "ed", "x",
-                           "Alias or other command with such name is already defined."},
-                    OkCase{"RenameToTakenName", true, "dir", "x",
-                           "Alias or other command with such name is already defined."},
-                    OkCase{"BlankDefinition", true, "new", " \n\t \n", "Definition is empty."},
-                    OkCase{"EditKeepsItsNameInAnyCase", true, "ED", "x", nullptr},
-                    OkCase{"FreeName", false, "  go  ", "cd /tmp", nullptr}),
-    [](const testing::TestParamInfo<OkCase>& info) { return info.param.name; });
 
 TEST_F(AliasDialogTest, EditStoresEveryFieldWithStoredLineBreaks) {
   prompter_.dialogs.push_back([](QDialog& d) {

@@ -135,6 +135,11 @@ TEST_F(CmdBrowserTest, FindNextFollowsDisplayOrderAndDoesNotWrap) {
   dialog.FindNext();
   EXPECT_EQ(SelectedText(dialog), "CDX") << "no match keeps the selection";
   EXPECT_EQ(NoMatchMessages(), 1u);
+  // A pattern that matches only the selected command finds no other.
+  dialog.tree()->setCurrentItem(dialog.tree()->topLevelItem(0)->child(2));
+  Find(dialog, "chdir");
+  EXPECT_EQ(SelectedText(dialog), "CHDIR");
+  EXPECT_EQ(NoMatchMessages(), 2u);
 }
 
 TEST_F(CmdBrowserTest, ChildrenComeBeforeTheNextSibling) {
@@ -148,14 +153,6 @@ TEST_F(CmdBrowserTest, ChildrenComeBeforeTheNextSibling) {
   EXPECT_EQ(NoMatchMessages(), 1u);
   EXPECT_TRUE(dialog.tree()->topLevelItem(0)->child(0)->isExpanded())
       << "a found node's parents are opened";
-}
-
-TEST_F(CmdBrowserTest, PatternMatchingOnlyTheSelectedCommandFindsNoOther) {
-  CmdBrowserDialog dialog(info_->Identity(), history_.Get());
-  dialog.tree()->setCurrentItem(dialog.tree()->topLevelItem(0)->child(2));
-  Find(dialog, "chdir");
-  EXPECT_EQ(SelectedText(dialog), "CHDIR");
-  EXPECT_EQ(NoMatchMessages(), 1u);
 }
 
 TEST(FindNextMatchTest, ComparesTheFirst127BytesWithWildcards) {
@@ -194,13 +191,10 @@ TEST_F(CmdBrowserTest, FindTextIsTrimmedAndFiledNewestFirst) {
   CmdBrowserDialog reopened(info_->Identity(), history_.Get());
   EXPECT_EQ(reopened.findBox()->count(), 2);
   EXPECT_EQ(reopened.findBox()->currentText(), "") << "opening leaves the find text empty";
-}
 
-TEST_F(CmdBrowserTest, ThirtyFirstSearchTextPushesTheOldestOut) {
-  CmdBrowserDialog dialog(info_->Identity(), history_.Get());
   for (int i = 0; i <= 30; ++i) Find(dialog, "text" + std::to_string(i));
   std::vector<std::string> keys = KeysOf(history_.Get());
-  ASSERT_EQ(keys.size(), 30u);
+  ASSERT_EQ(keys.size(), 30u) << "the thirty-first text pushes the oldest out";
   EXPECT_EQ(keys.front(), "text1");
   EXPECT_EQ(keys.back(), "text30");
 }
@@ -267,9 +261,20 @@ TEST_F(CmdBrowserTest, BrowseForCmdHandsOverTheConfirmedCommand) {
 
 TEST_F(CmdBrowserTest, StreamIsVersionThenHistoryList) {
   ComPtr<IvokCmdBrowser> browser = vok::test::Create<vokCmdBrowser, IvokCmdBrowser>();
+  {  // Before Init there is no list: persistence touches no stream.
+    auto persist = QueryAs<IPersistStream>(browser.Get());
+    auto stream = vok::MemoryStream::Create(Record().Long(0).Long(0).Long(-1).Long(0).Bytes());
+    EXPECT_EQ(persist->Save(stream.Get(), 1), E_UNEXPECTED);
+    EXPECT_EQ(persist->Load(stream.Get()), E_UNEXPECTED);
+    EXPECT_EQ(stream->Position(), 0u);
+    ULARGE_INTEGER size{};
+    EXPECT_EQ(persist->GetSizeMax(&size), E_UNEXPECTED);
+  }
   ASSERT_EQ(browser->Init(info_->Identity()), S_OK);
   EXPECT_EQ(vok::test::Saved(browser.Get()), Record().Long(0).Long(0).Long(30).Long(0).Bytes());
 
+  // Version, then the list: version, max size, count, item class, and per item its
+  // version, text and data.
   const std::vector<uint8_t> withHistory = Record()
                                                .Long(0)
                                                .Long(0)
@@ -286,11 +291,7 @@ TEST_F(CmdBrowserTest, StreamIsVersionThenHistoryList) {
   EXPECT_EQ(vok::test::LoadFrom(browser.Get(), withHistory),
             std::make_pair(S_OK, withHistory.size()));
   EXPECT_EQ(vok::test::Saved(browser.Get()), withHistory);
-  auto persist = QueryAs<IPersistStream>(browser.Get());
-  EXPECT_EQ(persist->IsDirty(), S_FALSE);
-  CLSID clsid{};
-  persist->GetClassID(&clsid);
-  EXPECT_EQ(clsid, vok::clsid::kCmdBrowser);
+  EXPECT_EQ(QueryAs<IPersistStream>(browser.Get())->IsDirty(), S_FALSE);
 
   EXPECT_EQ(vok::test::LoadFrom(browser.Get(), Record().Long(-1).Long(5).Bytes()),
             std::make_pair(S_OK, size_t{4}));
@@ -301,17 +302,6 @@ TEST_F(CmdBrowserTest, StreamIsVersionThenHistoryList) {
         vok::test::LoadFrom(browser.Get(), {withHistory.begin(), withHistory.begin() + cut}).first,
         STG_E_READFAULT);
   }
-}
-
-TEST_F(CmdBrowserTest, PersistenceBeforeInitTouchesNoStream) {
-  ComPtr<IvokCmdBrowser> browser = vok::test::Create<vokCmdBrowser, IvokCmdBrowser>();
-  auto persist = QueryAs<IPersistStream>(browser.Get());
-  auto stream = vok::MemoryStream::Create(Record().Long(0).Long(0).Long(-1).Long(0).Bytes());
-  EXPECT_EQ(persist->Save(stream.Get(), 1), E_UNEXPECTED);
-  EXPECT_EQ(persist->Load(stream.Get()), E_UNEXPECTED);
-  EXPECT_EQ(stream->Position(), 0u);
-  ULARGE_INTEGER size{};
-  EXPECT_EQ(persist->GetSizeMax(&size), E_UNEXPECTED);
 }
 
 }  // namespace

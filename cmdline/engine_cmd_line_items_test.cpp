@@ -14,6 +14,7 @@ namespace vok::test {
 namespace {
 
 using namespace vok::cmdline;
+using Lines = std::vector<std::string>;
 
 // ---- Registration
 
@@ -35,62 +36,53 @@ TEST_F(CmdLineEngineTest, ItemsBecomeCommandsButNeverReplaceBuiltIns) {
   EXPECT_EQ(S_OK, Run("cd sub"));  // still the built-in command
   EXPECT_EQ((temp_ / "sub").string(), CurrentDir());
   EXPECT_EQ(S_OK, Run("ll"));
-  EXPECT_EQ(std::vector<std::string>{"\"/bin/other\""}, RecordedLines());
+  EXPECT_EQ(Lines{"\"/bin/other\""}, RecordedLines());
 }
 
-TEST_F(CmdLineEngineTest, FavoritesAreCommandsOnlyAtHintOne) {
+// At hint zero favorites are no commands (not even the favorites menu) but cd still finds folder
+// favorites, and an alias runs only its first line.
+TEST_F(CmdLineEngineTest, HintZeroKeepsFavoritesOutAndRunsOneAliasLine) {
   ASSERT_EQ(S_OK, Start(0));
+  std::filesystem::path target = MakeDir("deep/target");
   AddFavorite("ed", kFavoriteProgram, "/usr/bin/ed");
-  AddAlias("ll", "ls -l");
+  AddFavorite("Proj", kFavoriteFolder, target.string());
+  AddAlias("al", "echo1 one\r\necho2 two");
   Reregister();
   auto table = EngineAs<IvokEngineCmdTable>();
-  EXPECT_EQ(S_FALSE, table->IsCommandRegistered("ed"));
-  EXPECT_EQ(S_OK, table->IsCommandRegistered("ll"));
-  EXPECT_EQ(S_OK, Run("ed x"));
-  EXPECT_EQ(std::vector<std::string>{"ed x"}, RecordedLines());
+  for (const char* word : {"ed", "favorites"}) EXPECT_EQ(S_FALSE, table->IsCommandRegistered(word));
+  EXPECT_EQ(S_OK, table->IsCommandRegistered("newfavorite"));
+  EXPECT_EQ(61u + 1u, engine().commands().size());
+  // Lines that are not the engine's fall through to the next engine.
+  for (const char* line : {"favorites", "ed x", "al"}) EXPECT_EQ(S_OK, Run(line)) << line;
+  EXPECT_EQ((Lines{"favorites", "ed x", "echo1 one\r"}), RecordedLines());
+  EXPECT_EQ(S_OK, Run("cd pROJ"));
+  EXPECT_EQ(target.string(), CurrentDir());
+  EXPECT_TRUE(Errors().empty());
 }
 
-struct MatchCase {
-  const char* name;
-  const char* pattern;
-  LONG firstWord;
-  const char* expected;  // null: no match
-};
-
-class FirstWordMatchTest : public CmdLineEngineTest,
-                           public testing::WithParamInterface<MatchCase> {};
-
 // Only folder favorites complete past the first word of a line.
-TEST_P(FirstWordMatchTest, CompletesItemsByPosition) {
+TEST_F(CmdLineEngineTest, CompletesItemsByPosition) {
   ASSERT_EQ(S_OK, Start(1));
   AddFavorite("projects", kFavoriteFolder, "/srv/projects");
   AddFavorite("pyrun", kFavoriteProgram, "/usr/bin/python3");
   AddAlias("pack", "tar cf %1");
   AddScript("ping2", kScriptVBScript);
   Reregister();
-  const MatchCase& c = GetParam();
-  char out[128] = {};
-  HRESULT hr = EngineAs<IvokCommandInfo>()->MatchCommand(c.pattern, out, c.firstWord);
-  if (c.expected) {
-    EXPECT_EQ(S_OK, hr);
-    EXPECT_STREQ(c.expected, out);
-  } else {
-    EXPECT_EQ(S_FALSE, hr);
+  const struct {
+    const char* pattern;
+    LONG firstWord;
+    const char* expected;  // null: no match
+  } cases[] = {{"PROJ*", 0, "projects"}, {"PYR*", 1, "pyrun"},  {"PYR*", 0, nullptr},
+               {"PAC*", 1, "pack"},      {"PAC*", 0, nullptr},  {"PIN*", 0, nullptr},
+               {"PIN*", 1, "ping2"},     {"PRINT*", 0, "print"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.pattern << " " << c.firstWord);
+    char out[128] = {};
+    HRESULT hr = EngineAs<IvokCommandInfo>()->MatchCommand(c.pattern, out, c.firstWord);
+    EXPECT_EQ(c.expected ? S_OK : S_FALSE, hr);
+    EXPECT_STREQ(c.expected ? c.expected : "", c.expected ? out : "");
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, FirstWordMatchTest,
-                         testing::Values(MatchCase{"FolderAnywhere", "PROJ*", 0, "projects"},
-                                         MatchCase{"ProgramFirstWord", "PYR*", 1, "pyrun"},
-                                         MatchCase{"ProgramLaterWord", "PYR*", 0, nullptr},
-                                         MatchCase{"AliasFirstWord", "PAC*", 1, "pack"},
-                                         MatchCase{"AliasLaterWord", "PAC*", 0, nullptr},
-                                         MatchCase{"ScriptLaterWord", "PIN*", 0, nullptr},
-                                         MatchCase{"ScriptFirstWord", "PIN*", 1, "ping2"},
-                                         MatchCase{"BuiltInLaterWord", "PRINT*", 0, "print"}),
-                         [](const testing::TestParamInfo<MatchCase>& info) {
-                           return info.param.name;
-                         });
 
 TEST_F(CmdLineEngineTest, QuickHelpDescribesItemsByTheirDefinition) {
   ASSERT_EQ(S_OK, Start(1));
@@ -101,65 +93,50 @@ TEST_F(CmdLineEngineTest, QuickHelpDescribesItemsByTheirDefinition) {
   char name[127], syntax[127], description[127];
   LONG index = 0;
   ASSERT_EQ(S_OK, info->GetCommandInfo("BUILD", name, syntax, description, &index, 0));
-  EXPECT_STREQ("Build", name);
-  EXPECT_STREQ("make all ...", syntax);
-  EXPECT_STREQ("build and install", description);
+  EXPECT_EQ((Lines{"Build", "make all ...", "build and install"}),
+            (Lines{name, syntax, description}));
   ASSERT_EQ(S_OK, info->GetCommandInfo("ED", name, syntax, description, &index, 0));
-  EXPECT_STREQ("Ed", name);
-  EXPECT_STREQ("/usr/bin/ed", syntax);
-  EXPECT_STREQ("line editor", description);
+  EXPECT_EQ((Lines{"Ed", "/usr/bin/ed", "line editor"}), (Lines{name, syntax, description}));
 }
 
 // ---- Aliases
 
-struct AliasCase {
-  const char* name;
-  std::string definition;
-  std::string line;
-  std::vector<std::string> sent;
-};
-
-class AliasRunTest : public CmdLineEngineTest, public testing::WithParamInterface<AliasCase> {};
-
-TEST_P(AliasRunTest, SendsTheExpandedLines) {
+TEST_F(CmdLineEngineTest, AliasSendsTheExpandedLines) {
   ASSERT_EQ(S_OK, Start(1));
-  AddAlias("al", GetParam().definition);
+  const struct {
+    std::string definition, arguments;
+    Lines sent;
+  } cases[] = {{"cpy %1 %2", " readme.txt", {"cpy readme.txt   "}},
+               // Paths keep their letter case and blanks: Linux file names are case-sensitive.
+               {"view %1", " ReadMe.TXT", {"view ReadMe.TXT "}},
+               {"view %1", " \"my file\"", {"view \"my file\" "}},
+               {"echo1 one\r\n# comment\r\n\r\n   echo2 two", "", {"echo1 one\r", "echo2 two"}},
+               {"# nothing", "", {}}};
+  for (size_t i = 0; i < std::size(cases); ++i)
+    AddAlias("al" + std::to_string(i), cases[i].definition);
   Reregister();
-  EXPECT_EQ(S_OK, Run(GetParam().line));
-  EXPECT_EQ(GetParam().sent, RecordedLines());
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(cases[i].definition);
+    RecordedLines().clear();
+    EXPECT_EQ(S_OK, Run("al" + std::to_string(i) + cases[i].arguments));
+    EXPECT_EQ(cases[i].sent, RecordedLines());
+  }
   EXPECT_TRUE(Errors().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, AliasRunTest,
-    testing::Values(
-        AliasCase{"Placeholder", "notepad %1", "al readme.txt", {"notepad readme.txt "}},
-        AliasCase{"PlaceholderFirst", "%1 x", "al a", {"a  x"}},
-        AliasCase{"MissingArgument", "cpy %1 %2", "al a", {"cpy a   "}},
-        AliasCase{"LonePercent", "100% sure", "al", {"100 sure"}},
-        // Paths keep their letter case and blanks: Linux file names are case-sensitive.
-        AliasCase{"ArgumentAsTyped", "view %1", "al ReadMe.TXT", {"view ReadMe.TXT "}},
-        AliasCase{"ArgumentWithBlank", "view %1", "al \"my file\"", {"view \"my file\" "}},
-        AliasCase{"LinesAndComment",
-                  "echo1 one\r\n# comment\r\n\r\n   echo2 two",
-                  "al",
-                  {"echo1 one\r", "echo2 two"}},
-        AliasCase{"CommentOnly", "# nothing", "al", {}}),
-    [](const testing::TestParamInfo<AliasCase>& info) { return info.param.name; });
-
-TEST_F(CmdLineEngineTest, HintZeroRunsOnlyTheFirstAliasLine) {
-  ASSERT_EQ(S_OK, Start(0));
-  AddAlias("al", "echo1 one\r\necho2 two");
-  Reregister();
-  EXPECT_EQ(S_OK, Run("al"));
-  EXPECT_EQ(std::vector<std::string>{"echo1 one\r"}, RecordedLines());
-}
-
-TEST_F(CmdLineEngineTest, AliasResultIsTheLastLinesResult) {
+TEST_F(CmdLineEngineTest, AliasesCallOthersAndAnswerWithTheLastLinesResult) {
   ASSERT_EQ(S_OK, Start(1));
+  std::filesystem::path sub = MakeDir("sub");
+  AddAlias("inner", "cd %1\r\nmark inner");
+  AddAlias("outer", "inner sub\r\nmark outer %1");
   AddAlias("al", "first\r\nsecond");
   AddAlias("empty", "# only a comment");
   Reregister();
+  EXPECT_EQ(S_OK, Run("outer x"));
+  EXPECT_EQ(sub.string(), CurrentDir());
+  EXPECT_EQ((Lines{"mark inner", "mark outer x "}), RecordedLines());
+
+  RecordedLines().clear();
   RecorderResult() = E_ACCESSDENIED;
   EXPECT_EQ(E_ACCESSDENIED, Run("al"));
   EXPECT_EQ(2u, RecordedLines().size());
@@ -168,18 +145,7 @@ TEST_F(CmdLineEngineTest, AliasResultIsTheLastLinesResult) {
   RecorderResult() = S_FALSE;
   EXPECT_EQ(E_FAIL, Run("al"));
   EXPECT_EQ(S_OK, Run("empty"));
-  EXPECT_EQ((std::vector<std::string>{"first\r", "second", "first\r", "second"}), RecordedLines());
-}
-
-TEST_F(CmdLineEngineTest, AliasesCallOtherAliasesAndBuiltIns) {
-  ASSERT_EQ(S_OK, Start(1));
-  std::filesystem::path sub = MakeDir("sub");
-  AddAlias("inner", "cd %1\r\nmark inner");
-  AddAlias("outer", "inner sub\r\nmark outer %1");
-  Reregister();
-  EXPECT_EQ(S_OK, Run("outer x"));
-  EXPECT_EQ(sub.string(), CurrentDir());
-  EXPECT_EQ((std::vector<std::string>{"mark inner", "mark outer x "}), RecordedLines());
+  EXPECT_EQ((Lines{"first\r", "second", "first\r", "second"}), RecordedLines());
 }
 
 TEST_F(CmdLineEngineTest, RecursiveAliasIsStoppedWithAMessage) {
@@ -197,52 +163,42 @@ TEST_F(CmdLineEngineTest, RecursiveAliasIsStoppedWithAMessage) {
   EXPECT_EQ("Aliases", box.caption);
   EXPECT_EQ(ui::Icon::kError, box.icon);
   // The inner run of `a` stops; `b` and the outer `a` go on with their remaining lines.
-  EXPECT_EQ((std::vector<std::string>{"after b", "after a"}), RecordedLines());
+  EXPECT_EQ((Lines{"after b", "after a"}), RecordedLines());
   // Nothing is left marked as running.
   EXPECT_EQ(S_OK, Run("b"));
   EXPECT_EQ(2u, prompter_.messages.size());
   EXPECT_NE(std::string::npos, prompter_.messages[1].text.find("alias B"));
 }
 
-// ---- Favorites
+// ---- Favorites and scripts
 
-TEST_F(CmdLineEngineTest, ProgramFavoriteRunsTheQuotedDefinitionWithArguments) {
+TEST_F(CmdLineEngineTest, FavoritesRunTheirDefinitionAndScriptsSayTheyCannot) {
   ASSERT_EQ(S_OK, Start(1));
+  std::filesystem::path folder = MakeDir("docs");
   AddFavorite("editor", kFavoriteProgram, "/opt/tools/ed");
   AddFavorite("notes", kFavoriteOther, "my notes");
+  AddFavorite("docs", kFavoriteFolder, folder.string());
+  AddFavorite("tree", kFavoriteFolder, folder.string(), "", 1);
+  AddFavorite("lost", kFavoriteFolder, (temp_ / "missing").string());
+  AddScript("hello", kScriptPython);
   Reregister();
   RecorderResult() = S_FALSE;  // no engine takes the built line: a failure, not S_FALSE
   EXPECT_EQ(E_FAIL, Run("editor a.txt \"b c.txt\""));
   EXPECT_EQ(E_FAIL, Run("notes"));
-  EXPECT_EQ((std::vector<std::string>{"\"/opt/tools/ed\" a.txt \"b c.txt\"", "\"my notes\""}),
-            RecordedLines());
+  EXPECT_EQ((Lines{"\"/opt/tools/ed\" a.txt \"b c.txt\"", "\"my notes\""}), RecordedLines());
   EXPECT_TRUE(runner_.started.empty());
-}
 
-TEST_F(CmdLineEngineTest, FolderFavoriteOpensTheFolder) {
-  ASSERT_EQ(S_OK, Start(1));
-  std::filesystem::path folder = MakeDir("docs");
-  AddFavorite("docs", kFavoriteFolder, folder.string());
-  AddFavorite("tree", kFavoriteFolder, folder.string(), "", 1);
-  AddFavorite("lost", kFavoriteFolder, (temp_ / "missing").string());
-  Reregister();
-  EXPECT_EQ(S_OK, Run("docs"));
-  EXPECT_EQ(S_OK, Run("tree"));
-  EXPECT_EQ(S_OK, Run("lost"));  // the shell has nothing to open; still S_OK, no message
-  EXPECT_EQ((std::vector<std::vector<std::string>>{{"xdg-open", folder.string()},
-                                                   {"xdg-open", folder.string()}}),
+  // Folders open through the shell; a missing one has nothing to open: S_OK, no message.
+  for (const char* line : {"docs", "tree", "lost"}) EXPECT_EQ(S_OK, Run(line)) << line;
+  EXPECT_EQ((std::vector<Lines>{{"xdg-open", folder.string()}, {"xdg-open", folder.string()}}),
             runner_.started);
-  EXPECT_TRUE(RecordedLines().empty());
   EXPECT_TRUE(Errors().empty());
-}
+  EXPECT_EQ(0, log_->shows);
 
-TEST_F(CmdLineEngineTest, ScriptsSayTheyCannotRun) {
-  ASSERT_EQ(S_OK, Start(1));
-  AddScript("hello", kScriptPython);
-  Reregister();
   EXPECT_EQ(S_OK, Run("hello"));
-  EXPECT_EQ(std::vector<std::string>{CmdLineText(kIdsScriptCannotRun)}, Errors());
+  EXPECT_EQ(Lines{CmdLineText(kIdsScriptCannotRun)}, Errors());
   EXPECT_EQ(1, log_->shows);
+  EXPECT_EQ(2u, RecordedLines().size());
 }
 
 // The submenu titled `title` of `menu`.
@@ -253,6 +209,7 @@ QMenu* Submenu(QMenu& menu, const QString& title) {
 }
 
 QStringList Texts(QMenu* menu) {
+  if (!menu) return {"<no such submenu>"};
   QStringList texts;
   for (QAction* action : menu->actions()) texts << action->text();
   return texts;
@@ -270,11 +227,10 @@ TEST_F(CmdLineEngineTest, FavoritesMenuListsItemsByTypeUpToTwenty) {
   QMenu menu;
   ASSERT_EQ(S_OK, commands->FillMenu(&menu, 1000));
 
-  QMenu* folders = Submenu(menu, "&Folders");
-  ASSERT_NE(nullptr, folders);
-  QStringList expected{"f0 - first"};
-  for (int i = 1; i < 20; ++i) expected << QString("f%1").arg(i);
-  EXPECT_EQ(expected, Texts(folders));
+  QStringList folders = Texts(Submenu(menu, "&Folders"));
+  ASSERT_EQ(20, folders.size());
+  EXPECT_EQ("f0 - first", folders.front());
+  EXPECT_EQ("f19", folders.back());
   EXPECT_EQ(QStringList{"web"}, Texts(Submenu(menu, "&Links")));
   EXPECT_EQ(QStringList{"ll - long list"}, Texts(Submenu(menu, "&Aliases")));
   EXPECT_EQ(QStringList{"js - a script"}, Texts(Submenu(menu, "&Scripts")));
@@ -283,7 +239,7 @@ TEST_F(CmdLineEngineTest, FavoritesMenuListsItemsByTypeUpToTwenty) {
   // Every entry runs its key through the container.
   QAction* alias = Submenu(menu, "&Aliases")->actions().at(0);
   EXPECT_EQ(S_OK, commands->RunMenuCommand(alias->data().toInt()));
-  EXPECT_EQ(std::vector<std::string>{"list -l"}, RecordedLines());
+  EXPECT_EQ(Lines{"list -l"}, RecordedLines());
 }
 
 TEST_F(CmdLineEngineTest, FavoritesCommandRunsTheChosenEntry) {
@@ -293,7 +249,7 @@ TEST_F(CmdLineEngineTest, FavoritesCommandRunsTheChosenEntry) {
   prompter_.menus.push_back([](QMenu& menu) { return Submenu(menu, "&Programs")->actions()[0]; });
   prompter_.menus.push_back([](QMenu&) { return nullptr; });  // dismissed the second time
   EXPECT_EQ(S_OK, Run("favorites"));
-  EXPECT_EQ(std::vector<std::string>{"\"/opt/tools/ed\""}, RecordedLines());
+  EXPECT_EQ(Lines{"\"/opt/tools/ed\""}, RecordedLines());
   EXPECT_EQ(S_OK, Run("favorites"));
   EXPECT_EQ(1u, RecordedLines().size());
   EXPECT_EQ(2u, prompter_.trackedMenus.size());
@@ -301,19 +257,10 @@ TEST_F(CmdLineEngineTest, FavoritesCommandRunsTheChosenEntry) {
 
 // ---- newfavorite
 
-TEST_F(CmdLineEngineTest, NewFavoriteNeedsAKnownTypeAndAConfirmation) {
-  ASSERT_EQ(S_OK, Start(1));
-  for (const char* line : {"newfavorite", "newfavorite /bogus", "newfavorite folder"}) {
-    log_->lines.clear();
-    EXPECT_EQ(S_OK, Run(line));
-    EXPECT_EQ(std::vector<std::string>{CmdLineText(kIdsWrongParameters)}, Errors()) << line;
-  }
-  EXPECT_EQ(0, prompter_.dialogCount);
-  EXPECT_EQ(S_OK, Run("newfavorite /prog"));  // the scripted prompter cancels the dialog
-  EXPECT_EQ(1, prompter_.dialogCount);
+LONG ItemCount(IvokFastList* list) {
   LONG count = -1;
-  Favorites()->get_ItemCount(&count);
-  EXPECT_EQ(0, count);
+  list->get_ItemCount(&count);
+  return count;
 }
 
 // Fills the favorite dialog with `name` and confirms it; records the definition it showed.
@@ -330,6 +277,17 @@ std::function<int(QDialog&)> ConfirmFavorite(const std::string& name, std::strin
 
 TEST_F(CmdLineEngineTest, NewFavoriteAddsAndRegistersTheConfirmedItem) {
   ASSERT_EQ(S_OK, Start(1));
+  // A known type and a confirmation are needed.
+  for (const char* line : {"newfavorite", "newfavorite /bogus", "newfavorite folder"}) {
+    log_->lines.clear();
+    EXPECT_EQ(S_OK, Run(line));
+    EXPECT_EQ(Lines{CmdLineText(kIdsWrongParameters)}, Errors()) << line;
+  }
+  EXPECT_EQ(0, prompter_.dialogCount);
+  EXPECT_EQ(S_OK, Run("newfavorite /prog"));  // the scripted prompter cancels the dialog
+  EXPECT_EQ(1, prompter_.dialogCount);
+  EXPECT_EQ(0, ItemCount(Favorites().Get()));
+
   auto persist = EngineAs<IPersistStorage>();
   ComPtr<MemoryStorage> storage(new MemoryStorage);
   ASSERT_EQ(S_OK, persist->Save(storage.Get(), 1));
@@ -363,9 +321,7 @@ TEST_F(CmdLineEngineTest, NewFavoriteRefusesTakenNames) {
   ASSERT_EQ(2u, prompter_.messages.size());
   for (const ui::Message& message : prompter_.messages)
     EXPECT_EQ(CmdLineText(kIdsFavoriteNameTaken), message.text);
-  LONG count = 0;
-  Favorites()->get_ItemCount(&count);
-  EXPECT_EQ(1, count);
+  EXPECT_EQ(1, ItemCount(Favorites().Get()));
 }
 
 }  // namespace

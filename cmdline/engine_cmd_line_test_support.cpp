@@ -17,25 +17,10 @@ namespace {
 constexpr CLSID kRecorderClsid = {
     0x5E1F0C01, 0x1234, 0x4A5B, {0x9C, 0x01, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77}};
 
-std::vector<std::string>& RecorderLines() {
-  static std::vector<std::string> lines;
-  return lines;
-}
-HRESULT& RecorderAnswer() {
-  static HRESULT answer = S_OK;
-  return answer;
-}
-
 class LineRecorder final : public ObjectRoot<IvokEngine> {
  public:
-  HRESULT STDMETHODCALLTYPE get_VirtualOrder(LONG* pVal) override {
-    *pVal = 15;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE get_AppHint(LONG* pVal) override {
-    *pVal = 0;
-    return S_OK;
-  }
+  HRESULT STDMETHODCALLTYPE get_VirtualOrder(LONG* pVal) override { return *pVal = 15, S_OK; }
+  HRESULT STDMETHODCALLTYPE get_AppHint(LONG* pVal) override { return *pVal = 0, S_OK; }
   HRESULT STDMETHODCALLTYPE Init(IUnknown*, LONG) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE Exit() override { return S_OK; }
   HRESULT STDMETHODCALLTYPE Command(IUnknown* pParserUnk) override {
@@ -45,12 +30,11 @@ class LineRecorder final : public ObjectRoot<IvokEngine> {
     std::string line(static_cast<size_t>(length) + 1, '\0');
     parser->GetCommandLine(line.data());
     line.resize(static_cast<size_t>(length));
-    RecorderLines().push_back(line);
-    return RecorderAnswer();
+    CmdLineEngineTest::RecordedLines().push_back(line);
+    return CmdLineEngineTest::RecorderResult();
   }
   HRESULT STDMETHODCALLTYPE GetEngineContainer(IUnknown** ppVal) override {
-    *ppVal = nullptr;
-    return E_FAIL;
+    return *ppVal = nullptr, E_FAIL;
   }
 };
 
@@ -93,6 +77,16 @@ ComPtr<IvokFastList> EngineList(vokEngineCmdLine* engine,
   return QueryAs<IvokFastList>(list.Get());
 }
 
+// A new item of class `clsid` with its key and, when given, its data (the type).
+ComPtr<IvokFastListItem> NewItem(const CLSID& clsid, const std::string& key,
+                                 std::optional<ULONG> data) {
+  auto item = CreateByClass<IvokFastListItem>(clsid);
+  if (!item) return item;
+  item->SetStrKey(key.c_str());
+  if (data) item->put_ItemData(*data);
+  return item;
+}
+
 void AddToList(IvokFastList* list, ComPtr<IvokFastListItem> item) {
   ASSERT_TRUE(list);
   ASSERT_EQ(S_OK, list->Add(item.Get(), 0));
@@ -110,30 +104,6 @@ std::vector<std::string> RecordingLog::Texts(LONG type) const {
   return texts;
 }
 
-HRESULT STDMETHODCALLTYPE RecordingLog::Add(LPCSTR text, LONG type) {
-  lines.push_back({text, type});
-  return S_OK;
-}
-HRESULT STDMETHODCALLTYPE RecordingLog::Clear() {
-  lines.clear();
-  return S_OK;
-}
-HRESULT STDMETHODCALLTYPE RecordingLog::Show() {
-  ++shows;
-  return S_OK;
-}
-HRESULT STDMETHODCALLTYPE RecordingLog::get_MaxSize(LONG* pVal) {
-  *pVal = maxSize;
-  return S_OK;
-}
-HRESULT STDMETHODCALLTYPE RecordingLog::put_MaxSize(LONG newVal) {
-  maxSize = newVal;
-  return S_OK;
-}
-HRESULT STDMETHODCALLTYPE RecordingLog::GetClassID(CLSID* pClassID) {
-  *pClassID = clsid::kLog;
-  return S_OK;
-}
 HRESULT STDMETHODCALLTYPE RecordingLog::Load(IStream* stm) {
   return GuardStream([&] {
     if (ReadLong(stm) != kRecordMark) return STG_E_DOCFILECORRUPT;
@@ -241,8 +211,14 @@ HRESULT CmdLineEngineTest::Start(LONG hint) {
   return hr;
 }
 
-std::vector<std::string>& CmdLineEngineTest::RecordedLines() { return RecorderLines(); }
-HRESULT& CmdLineEngineTest::RecorderResult() { return RecorderAnswer(); }
+std::vector<std::string>& CmdLineEngineTest::RecordedLines() {
+  static std::vector<std::string> lines;
+  return lines;
+}
+HRESULT& CmdLineEngineTest::RecorderResult() {
+  static HRESULT answer = S_OK;
+  return answer;
+}
 
 ComPtr<IvokFastList> CmdLineEngineTest::Favorites() {
   return EngineList(engine_, &vokEngineCmdLine::get_FavoriteList);
@@ -256,10 +232,9 @@ ComPtr<IvokFastList> CmdLineEngineTest::Scripts() {
 
 void CmdLineEngineTest::AddAlias(const std::string& name, const std::string& definition,
                                  const std::string& description) {
-  auto item = CreateByClass<IvokFastListItem>(clsid::kFastListItemAlias);
-  ASSERT_TRUE(item);
-  item->SetStrKey(name.c_str());
+  auto item = NewItem(clsid::kFastListItemAlias, name, std::nullopt);
   auto alias = QueryAs<IvokFastListItemAlias>(item.Get());
+  ASSERT_TRUE(alias);
   alias->SetAlias(definition.c_str());
   alias->SetDescr(description.c_str());
   AddToList(Aliases().Get(), item);
@@ -268,11 +243,9 @@ void CmdLineEngineTest::AddAlias(const std::string& name, const std::string& def
 void CmdLineEngineTest::AddFavorite(const std::string& name, ULONG type,
                                     const std::string& definition, const std::string& description,
                                     LONG useTree) {
-  auto item = CreateByClass<IvokFastListItem>(clsid::kFastListItemFavorite);
-  ASSERT_TRUE(item);
-  item->SetStrKey(name.c_str());
-  item->put_ItemData(type);
+  auto item = NewItem(clsid::kFastListItemFavorite, name, type);
   auto favorite = QueryAs<IvokFastListItemFavorite>(item.Get());
+  ASSERT_TRUE(favorite);
   favorite->SetFavorite(definition.c_str());
   favorite->SetDescr(description.c_str());
   favorite->put_UseExplorerTree(useTree);
@@ -281,11 +254,10 @@ void CmdLineEngineTest::AddFavorite(const std::string& name, ULONG type,
 
 void CmdLineEngineTest::AddScript(const std::string& name, ULONG type,
                                   const std::string& description) {
-  auto item = CreateByClass<IvokFastListItem>(clsid::kFastListItemScript);
-  ASSERT_TRUE(item);
-  item->SetStrKey(name.c_str());
-  item->put_ItemData(type);
-  QueryAs<IvokFastListItemScript>(item.Get())->SetDescr(description.c_str());
+  auto item = NewItem(clsid::kFastListItemScript, name, type);
+  auto script = QueryAs<IvokFastListItemScript>(item.Get());
+  ASSERT_TRUE(script);
+  script->SetDescr(description.c_str());
   AddToList(Scripts().Get(), item);
 }
 

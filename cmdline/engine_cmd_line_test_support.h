@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cmdline/engine_cmd_line.h"
+#include "common/class_ids.h"
 #include "common/cmdline_ifaces.h"
 #include "common/container_ifaces.h"
 #include "common/memory_storage.h"
@@ -42,13 +43,18 @@ class RecordingLog final : public ObjectRoot<IvokLog, IPersistStream> {
   std::vector<std::string> Texts(LONG type) const;
 
   HRESULT STDMETHODCALLTYPE Init() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE Add(LPCSTR text, LONG type) override;
-  HRESULT STDMETHODCALLTYPE Clear() override;
-  HRESULT STDMETHODCALLTYPE Show() override;
-  HRESULT STDMETHODCALLTYPE get_MaxSize(LONG* pVal) override;
-  HRESULT STDMETHODCALLTYPE put_MaxSize(LONG newVal) override;
+  HRESULT STDMETHODCALLTYPE Add(LPCSTR text, LONG type) override {
+    lines.push_back({text, type});
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Clear() override { return lines.clear(), S_OK; }
+  HRESULT STDMETHODCALLTYPE Show() override { return ++shows, S_OK; }
+  HRESULT STDMETHODCALLTYPE get_MaxSize(LONG* pVal) override { return *pVal = maxSize, S_OK; }
+  HRESULT STDMETHODCALLTYPE put_MaxSize(LONG newVal) override { return maxSize = newVal, S_OK; }
 
-  HRESULT STDMETHODCALLTYPE GetClassID(CLSID* pClassID) override;
+  HRESULT STDMETHODCALLTYPE GetClassID(CLSID* pClassID) override {
+    return *pClassID = clsid::kLog, S_OK;
+  }
   HRESULT STDMETHODCALLTYPE IsDirty() override { return dirtyResult; }
   HRESULT STDMETHODCALLTYPE Load(IStream* stm) override;
   HRESULT STDMETHODCALLTYPE Save(IStream* stm, BOOL fClearDirty) override;
@@ -90,6 +96,11 @@ class Bytes {
 };
 
 class CmdLineEngineTest : public testing::Test {
+ public:
+  // The lines the recorder engine received, in order, and what it answers.
+  static std::vector<std::string>& RecordedLines();
+  static HRESULT& RecorderResult();
+
  protected:
   static void SetUpTestSuite();
   void SetUp() override;
@@ -105,10 +116,6 @@ class CmdLineEngineTest : public testing::Test {
   ComPtr<I> EngineAs() {
     return QueryAs<I>(static_cast<IvokEngine*>(engine_));
   }
-  // The lines the recorder engine received, in order.
-  static std::vector<std::string>& RecordedLines();
-  // What the recorder answers.
-  static HRESULT& RecorderResult();
 
   ComPtr<IvokFastList> Favorites();
   ComPtr<IvokFastList> Aliases();

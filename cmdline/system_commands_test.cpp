@@ -21,21 +21,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using Command = std::vector<std::string>;
+using Commands = std::vector<Command>;
 using Strings = std::vector<std::string>;
 using sys::SessionAction;
 
 class SystemCommandsTest : public test::CommandsTest {
  protected:
-  SystemCommandsTest() {
-    const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
-    savedDesktop_ = desktop ? std::optional<std::string>(desktop) : std::nullopt;
-    unsetenv("XDG_CURRENT_DESKTOP");
-    unsetenv("TERMINAL");
-  }
-  ~SystemCommandsTest() override {
-    if (savedDesktop_) setenv("XDG_CURRENT_DESKTOP", savedDesktop_->c_str(), 1);
-  }
-
   // Fills the network dialog's address box with `text` and accepts it; `offered` receives the
   // locations the dialog listed.
   void EnterLocation(const std::string& text, Strings* offered = nullptr) {
@@ -50,104 +41,72 @@ class SystemCommandsTest : public test::CommandsTest {
   }
 
  private:
-  std::optional<std::string> savedDesktop_;
+  shell::test::ScopedEnv desktop_{"XDG_CURRENT_DESKTOP", nullptr};
+  shell::test::ScopedEnv terminal_{"TERMINAL", nullptr};
 };
 
-struct LaunchCase {
-  const char* name;
-  test::Handler handler;
-  const char* line;
-  const char* installed;
-  Command expected;
-};
-
-class LaunchTest : public SystemCommandsTest, public testing::WithParamInterface<LaunchCase> {};
-
-TEST_P(LaunchTest, StartsTheDesktopsProgram) {
-  const LaunchCase& c = GetParam();
-  runner.installed.insert(c.installed);
-  EXPECT_EQ(S_OK, Run(c.handler, c.line));
-  ASSERT_EQ(1u, runner.calls.size());
-  EXPECT_TRUE(runner.calls[0].detached);
-  EXPECT_EQ(c.expected, runner.calls[0].argv);
-  EXPECT_TRUE(context.log.lines.empty());
-}
-
-TEST_P(LaunchTest, IsSilentWhenNothingIsInstalled) {
-  const LaunchCase& c = GetParam();
-  runner.installed.clear();
-  EXPECT_EQ(S_OK, Run(c.handler, c.line));
+TEST_F(SystemCommandsTest, LaunchersStartTheDesktopsProgramOrStaySilent) {
+  struct Case {
+    test::Handler handler;
+    const char* line;
+    const char* installed;
+    Command expected;
+  };
+  const Case cases[] = {
+      {RunDateTime, "date", "gnome-control-center", {"gnome-control-center", "datetime"}},
+      {RunDateTime, "time", "systemsettings", {"systemsettings", "kcm_clock"}},
+      {RunSystemApplet, "system", "kinfocenter", {"kinfocenter"}},
+      {RunDisplay, "display", "xfce4-display-settings", {"xfce4-display-settings"}},
+      {RunMouse, "mouse", "mate-mouse-properties", {"mate-mouse-properties"}},
+      {RunKeyboard, "keyb", "lxqt-config-input", {"lxqt-config-input"}},
+      {RunControlPanel, "cpanel", "cinnamon-settings", {"cinnamon-settings"}},
+      {RunPrinters, "printers", "system-config-printer", {"system-config-printer"}},
+      {RunNetwork, "network", "xdg-open", {"xdg-open", "network:///"}},
+      {RunMyComputer, "mycomputer", "xdg-open", {"xdg-open", "computer:///"}},
+      {RunFindFile, "findfile", "catfish", {"catfish"}},
+      {RunFindComputer, "findcomputer", "xdg-open", {"xdg-open", "network:///"}},
+      {RunRunDialog, "rundlg", "rofi", {"rofi", "-show", "run"}},
+      {RunStartMenu, "startmenu", "rofi", {"rofi", "-show", "drun"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    runner.calls.clear();
+    runner.installed = {c.installed};
+    EXPECT_EQ(S_OK, Run(c.handler, c.line));
+    ASSERT_EQ(1u, runner.calls.size());
+    EXPECT_TRUE(runner.calls[0].detached);
+    EXPECT_EQ(c.expected, runner.calls[0].argv);
+    runner.installed.clear();  // nothing installed: no message at all
+    EXPECT_EQ(S_OK, Run(c.handler, c.line));
+  }
   EXPECT_TRUE(context.log.lines.empty());
   EXPECT_EQ(0, context.log.shows);
   EXPECT_TRUE(prompter.messages.empty());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Commands, LaunchTest,
-    testing::Values(
-        LaunchCase{"Date",
-                   RunDateTime,
-                   "date",
-                   "gnome-control-center",
-                   {"gnome-control-center", "datetime"}},
-        LaunchCase{"Time", RunDateTime, "time", "systemsettings", {"systemsettings", "kcm_clock"}},
-        LaunchCase{"System", RunSystemApplet, "system", "kinfocenter", {"kinfocenter"}},
-        LaunchCase{
-            "Display", RunDisplay, "display", "xfce4-display-settings", {"xfce4-display-settings"}},
-        LaunchCase{"Mouse", RunMouse, "mouse", "mate-mouse-properties", {"mate-mouse-properties"}},
-        LaunchCase{"Keyboard", RunKeyboard, "keyb", "lxqt-config-input", {"lxqt-config-input"}},
-        LaunchCase{
-            "ControlPanel", RunControlPanel, "cpanel", "cinnamon-settings", {"cinnamon-settings"}},
-        LaunchCase{"Printers",
-                   RunPrinters,
-                   "printers",
-                   "system-config-printer",
-                   {"system-config-printer"}},
-        LaunchCase{"Network", RunNetwork, "network", "xdg-open", {"xdg-open", "network:///"}},
-        LaunchCase{
-            "MyComputer", RunMyComputer, "mycomputer", "xdg-open", {"xdg-open", "computer:///"}},
-        LaunchCase{"FindFile", RunFindFile, "findfile", "catfish", {"catfish"}},
-        LaunchCase{"FindComputer",
-                   RunFindComputer,
-                   "findcomputer",
-                   "xdg-open",
-                   {"xdg-open", "network:///"}},
-        LaunchCase{"RunDialog", RunRunDialog, "rundlg", "rofi", {"rofi", "-show", "run"}},
-        LaunchCase{"StartMenu", RunStartMenu, "startmenu", "rofi", {"rofi", "-show", "drun"}}),
-    [](const testing::TestParamInfo<LaunchCase>& info) { return info.param.name; });
 
 TEST_F(SystemCommandsTest, DesktopOpensTheUsersDesktopFolder) {
   const fs::path desktop = fs::path(std::getenv("HOME")) / "Desktop";
   fs::create_directories(desktop);
   EXPECT_EQ(S_OK, Run(RunDesktop, "desktop"));
   fs::remove(desktop);
-  EXPECT_EQ((std::vector<Command>{{"xdg-open", desktop.string()}}), runner.Commands());
+  EXPECT_EQ((Commands{{"xdg-open", desktop.string()}}), runner.Commands());
 }
 
 // ---- dos ----
 
-TEST_F(SystemCommandsTest, DosOpensATerminalInTheCurrentDirectory) {
+TEST_F(SystemCommandsTest, DosOpensATerminalAndHandsTheTypedCommandToShUnchanged) {
+  EXPECT_EQ(S_OK, Run(RunDos, "dos ls"));  // no terminal: silent
+  EXPECT_TRUE(runner.calls.empty());
   runner.installed.insert("xterm");
   EXPECT_EQ(S_OK, Run(RunDos, "dos"));
-  ASSERT_EQ(1u, runner.calls.size());
-  EXPECT_EQ(Command{"xterm"}, runner.calls[0].argv);
   EXPECT_EQ(dir.str(), runner.calls[0].workDir);
-}
-
-TEST_F(SystemCommandsTest, DosHandsTheTypedCommandToShUnchanged) {
-  runner.installed.insert("xterm");
   EXPECT_EQ(S_OK, Run(RunDos, "dos dir /w"));
   EXPECT_EQ(S_OK, Run(RunDos, "dos ls \"my dir\" | wc -l; echo $(date)"));
-  EXPECT_EQ(
-      (std::vector<Command>{{"xterm", "-e", "sh", "-c", "dir /w"},
-                            {"xterm", "-e", "sh", "-c", "ls \"my dir\" | wc -l; echo $(date)"}}),
-      runner.Commands());
-}
-
-TEST_F(SystemCommandsTest, DosWithoutATerminalIsSilent) {
-  EXPECT_EQ(S_OK, Run(RunDos, "dos ls"));
+  EXPECT_EQ((Commands{{"xterm"},
+                      {"xterm", "-e", "sh", "-c", "dir /w"},
+                      {"xterm", "-e", "sh", "-c", "ls \"my dir\" | wc -l; echo $(date)"}}),
+            runner.Commands());
   EXPECT_TRUE(context.log.lines.empty());
-  EXPECT_TRUE(runner.calls.empty());
 }
 
 TEST_F(SystemCommandsTest, RawArgumentTextKeepsQuotes) {
@@ -163,7 +122,7 @@ TEST_F(SystemCommandsTest, RawArgumentTextKeepsQuotes) {
 
 // ---- set ----
 
-TEST_F(SystemCommandsTest, SetStripsBothHalves) {
+TEST_F(SystemCommandsTest, SetStripsBothHalvesAndReportsWhatItCannotDo) {
   EXPECT_EQ(S_OK, Run(RunSet, "set QTEST_ALPHA = 5"));
   ASSERT_NE(nullptr, std::getenv("QTEST_ALPHA"));
   EXPECT_STREQ("5", std::getenv("QTEST_ALPHA"));
@@ -172,9 +131,12 @@ TEST_F(SystemCommandsTest, SetStripsBothHalves) {
   EXPECT_TRUE(context.log.lines.empty());
   unsetenv("QTEST_ALPHA");
   unsetenv("QTEST_BETA");
+  EXPECT_EQ(S_OK, Run(RunSet, "set NO_SUCH_PREFIX_QTEST"));
+  EXPECT_EQ(S_OK, Run(RunSet, "set = 5"));
+  EXPECT_EQ(Strings(2, Text(kIdsNoSuchVariable)), Errors());
 }
 
-TEST_F(SystemCommandsTest, SetListsByPrefixInAnyCase) {
+TEST_F(SystemCommandsTest, SetListsByPrefixInAnyCaseOrEverything) {
   setenv("QTEST_PATH_ONE", "1", 1);
   setenv("qtest_path_two", "2", 1);
   setenv("QTEST_OTHER", "3", 1);
@@ -186,19 +148,12 @@ TEST_F(SystemCommandsTest, SetListsByPrefixInAnyCase) {
   unsetenv("QTEST_PATH_ONE");
   unsetenv("qtest_path_two");
   unsetenv("QTEST_OTHER");
-}
 
-TEST_F(SystemCommandsTest, SetAloneListsTheWholeEnvironment) {
+  context.log.lines.clear();
   size_t count = 0;
   for (char** entry = environ; *entry; ++entry) ++count;
   EXPECT_EQ(S_OK, Run(RunSet, "set"));
   EXPECT_EQ(count, Infos().size());
-}
-
-TEST_F(SystemCommandsTest, SetReportsWhatItCannotDo) {
-  EXPECT_EQ(S_OK, Run(RunSet, "set NO_SUCH_PREFIX_QTEST"));
-  EXPECT_EQ(S_OK, Run(RunSet, "set = 5"));
-  EXPECT_EQ(Strings(2, Text(kIdsNoSuchVariable)), Errors());
 }
 
 // ---- whoami ----
@@ -227,8 +182,8 @@ TEST_F(SystemCommandsTest, EjectsAMountedStick) {
     return std::vector<sys::MountEntry>{{"/dev/sdb1", "/media/ann/STICK", "vfat"}};
   });
   EXPECT_EQ(S_OK, Run(RunEject, "eject /media/ann/STICK"));
-  EXPECT_EQ((std::vector<Command>{{"udisksctl", "unmount", "--block-device", "/dev/sdb1"},
-                                  {"udisksctl", "power-off", "--block-device", "/dev/sdb1"}}),
+  EXPECT_EQ((Commands{{"udisksctl", "unmount", "--block-device", "/dev/sdb1"},
+                      {"udisksctl", "power-off", "--block-device", "/dev/sdb1"}}),
             runner.Commands());
   EXPECT_TRUE(context.log.lines.empty());
 
@@ -243,19 +198,17 @@ TEST_F(SystemCommandsTest, EjectsAMountedStick) {
 struct SessionCase {
   const char* name;
   test::Handler handler;
-  const char* line;
-  const char* question;
   SessionAction action;
 };
 
 class SessionTest : public SystemCommandsTest, public testing::WithParamInterface<SessionCase> {};
 
-TEST_P(SessionTest, AsksFirst) {
+TEST_P(SessionTest, AsksFirstThenPerformsOrReportsTheRefusal) {
   const SessionCase& c = GetParam();
-  EXPECT_EQ(S_OK, Run(c.handler, c.line));
+  EXPECT_EQ(S_OK, Run(c.handler, c.name));
   ASSERT_EQ(1u, prompter.messages.size());
   const ui::Message& question = prompter.messages[0];
-  EXPECT_EQ(std::string("Do you want to proceed with ") + c.question, question.text);
+  EXPECT_EQ(std::string("Do you want to proceed with ") + c.name + " ?", question.text);
   EXPECT_EQ("Quillo", question.caption);
   EXPECT_EQ(ui::Buttons::kYesNo, question.buttons);
   EXPECT_EQ(ui::Icon::kQuestion, question.icon);
@@ -263,49 +216,36 @@ TEST_P(SessionTest, AsksFirst) {
   EXPECT_TRUE(session.performed.empty());
   EXPECT_TRUE(context.log.lines.empty());
   EXPECT_TRUE(runner.calls.empty());
-}
 
-TEST_P(SessionTest, YesPerformsTheAction) {
-  const SessionCase& c = GetParam();
   prompter.answers = {ui::Answer::kYes};
-  EXPECT_EQ(S_OK, Run(c.handler, c.line));
+  EXPECT_EQ(S_OK, Run(c.handler, c.name));
   EXPECT_EQ(std::vector<SessionAction>{c.action}, session.performed);
   EXPECT_TRUE(context.log.lines.empty());
-}
 
-TEST_P(SessionTest, RefusalIsReported) {
-  const SessionCase& c = GetParam();
   prompter.answers = {ui::Answer::kYes};
   session.accept = false;
-  EXPECT_EQ(S_OK, Run(c.handler, c.line));
+  EXPECT_EQ(S_OK, Run(c.handler, c.name));
   EXPECT_EQ(Strings{Text(kIdsCannotShutdown)}, Errors());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Actions, SessionTest,
-    testing::Values(
-        SessionCase{"Logoff", RunLogoff, "logoff", "logoff ?", SessionAction::kLogoff},
-        SessionCase{"Reboot", RunReboot, "reboot", "reboot ?", SessionAction::kReboot},
-        SessionCase{"Shutdown", RunShutdown, "shutdown", "shutdown ?", SessionAction::kShutdown},
-        SessionCase{"Poweroff", RunPoweroff, "poweroff", "poweroff ?", SessionAction::kPowerOff}),
+    testing::Values(SessionCase{"logoff", RunLogoff, SessionAction::kLogoff},
+                    SessionCase{"reboot", RunReboot, SessionAction::kReboot},
+                    SessionCase{"shutdown", RunShutdown, SessionAction::kShutdown},
+                    SessionCase{"poweroff", RunPoweroff, SessionAction::kPowerOff}),
     [](const testing::TestParamInfo<SessionCase>& info) { return info.param.name; });
 
 // ---- mapdrive, disconnect ----
 
 TEST_F(SystemCommandsTest, MapDriveMountsTheEnteredLocation) {
   runner.installed.insert("gio");
-  EnterLocation("  smb://server/my share  ");
-  EXPECT_EQ(S_OK, Run(RunMapDrive, "mapdrive"));
-  EXPECT_EQ((std::vector<Command>{{"gio", "mount", "--", "smb://server/my share"}}),
-            runner.Commands());
-  EXPECT_TRUE(context.log.lines.empty());
-}
-
-TEST_F(SystemCommandsTest, MapDriveCancelledIsSilent) {
-  runner.installed.insert("gio");
-  EXPECT_EQ(S_OK, Run(RunMapDrive, "mapdrive"));  // the dialog is rejected
+  EXPECT_EQ(S_OK, Run(RunMapDrive, "mapdrive"));  // the dialog is rejected: silent
   EXPECT_EQ(1, prompter.dialogCount);
   EXPECT_TRUE(runner.calls.empty());
+  EnterLocation("  smb://server/my share  ");
+  EXPECT_EQ(S_OK, Run(RunMapDrive, "mapdrive"));
+  EXPECT_EQ((Commands{{"gio", "mount", "--", "smb://server/my share"}}), runner.Commands());
   EXPECT_TRUE(context.log.lines.empty());
 }
 
@@ -329,8 +269,7 @@ TEST_F(SystemCommandsTest, DisconnectOffersTheMountedLocations) {
   EnterLocation("smb://server/share/", &offered);
   EXPECT_EQ(S_OK, Run(RunDisconnect, "disconnect"));
   EXPECT_EQ(Strings{"smb://server/share/"}, offered);
-  EXPECT_EQ((std::vector<Command>{{"gio", "mount", "-l"},
-                                  {"gio", "mount", "-u", "--", "smb://server/share/"}}),
+  EXPECT_EQ((Commands{{"gio", "mount", "-l"}, {"gio", "mount", "-u", "--", "smb://server/share/"}}),
             runner.Commands());
   EXPECT_TRUE(context.log.lines.empty());
 }

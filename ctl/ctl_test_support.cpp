@@ -7,6 +7,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/memory_stream.h"
+#include "common/stream_util.h"
+
 namespace vok::test {
 namespace fs = std::filesystem;
 
@@ -38,10 +41,8 @@ std::string ProcessDir() {
   return fs::current_path(error).string();
 }
 
-CurrentDirGuard::CurrentDirGuard() : saved_(ProcessDir()) {}
-
 CurrentDirGuard::~CurrentDirGuard() {
-  if (chdir(saved_.c_str()) != 0) ADD_FAILURE() << "cannot return to " << saved_;
+  if (chdir(saved.c_str()) != 0) ADD_FAILURE() << "cannot return to " << saved;
 }
 
 void EnsureApplication() {
@@ -54,53 +55,16 @@ void EnsureApplication() {
 
 namespace {
 
-// Reads the record front to back; a short record marks the reader as failed.
-class RecordReader {
- public:
-  explicit RecordReader(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
-
-  int32_t Long() {
-    if (!Have(4)) return 0;
-    uint32_t v = bytes_[pos_] | (bytes_[pos_ + 1] << 8) | (bytes_[pos_ + 2] << 16) |
-                 (static_cast<uint32_t>(bytes_[pos_ + 3]) << 24);
-    pos_ += 4;
-    return static_cast<int32_t>(v);
-  }
-  std::string Str32() {
-    uint32_t n = static_cast<uint32_t>(Long());
-    if (!Have(n)) return "";
-    std::string text(bytes_.begin() + pos_, bytes_.begin() + pos_ + n);
-    pos_ += n;
-    return text;
-  }
-  void Skip(size_t n) {
-    if (Have(n)) pos_ += n;
-  }
-  bool AtEnd() const { return pos_ == bytes_.size(); }
-
- private:
-  bool Have(size_t n) {
-    if (bytes_.size() - pos_ >= n) return true;
-    ADD_FAILURE() << "record ends early at byte " << pos_;
-    pos_ = bytes_.size();
-    return false;
-  }
-  const std::vector<uint8_t>& bytes_;
-  size_t pos_ = 0;
-};
-
-StoredList ReadList(RecordReader& reader) {
+StoredList ReadList(IStream* in) {
   StoredList list;
-  EXPECT_EQ(0, reader.Long()) << "list format value";
-  list.maxSize = reader.Long();
-  int32_t count = reader.Long();
-  if (count > 0) reader.Skip(16);  // class identifier of the items
-  for (int32_t i = 0; i < count; ++i) {
-    EXPECT_EQ(0, reader.Long()) << "item format value";
-    StoredEntry entry;
-    entry.key = reader.Str32();
-    entry.data = static_cast<ULONG>(reader.Long());
-    list.entries.push_back(entry);
+  EXPECT_EQ(0, ReadLong(in)) << "list format value";
+  list.maxSize = ReadLong(in);
+  const LONG count = ReadLong(in);
+  if (count > 0) ReadGuid(in);  // class identifier of the items
+  for (LONG i = 0; i < count; ++i) {
+    EXPECT_EQ(0, ReadLong(in)) << "item format value";
+    std::string key = ReadStr32(in);
+    list.entries.push_back({key, ReadULong(in)});
   }
   return list;
 }
@@ -108,27 +72,22 @@ StoredList ReadList(RecordReader& reader) {
 }  // namespace
 
 StoredNavigator ParseNavigator(const std::vector<uint8_t>& bytes) {
-  RecordReader reader(bytes);
+  ComPtr<MemoryStream> stream = MemoryStream::Create(bytes);
   StoredNavigator nav;
-  EXPECT_EQ(0, reader.Long()) << "navigator format value";
-  nav.back = ReadList(reader);
-  nav.forward = ReadList(reader);
-  nav.current = reader.Str32();
-  nav.initial = reader.Str32();
-  nav.excluded = reader.Str32();
-  nav.preferred = reader.Str32();
-  EXPECT_TRUE(reader.AtEnd()) << "bytes left after the record";
+  try {
+    EXPECT_EQ(0, ReadLong(stream.Get())) << "navigator format value";
+    nav.back = ReadList(stream.Get());
+    nav.forward = ReadList(stream.Get());
+    for (std::string* text : {&nav.current, &nav.initial, &nav.excluded, &nav.preferred})
+      *text = ReadStr32(stream.Get());
+    char extra;
+    ULONG read = 0;
+    stream->Read(&extra, 1, &read);
+    EXPECT_EQ(0u, read) << "bytes left after the record";
+  } catch (const CvokIStreamException& e) {
+    ADD_FAILURE() << "unreadable record: " << std::hex << e.Status();
+  }
   return nav;
-}
-
-void PutLong(std::vector<uint8_t>* out, int32_t value) {
-  for (int shift = 0; shift < 32; shift += 8)
-    out->push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> shift));
-}
-
-void PutStr32(std::vector<uint8_t>* out, const std::string& text) {
-  PutLong(out, static_cast<int32_t>(text.size()));
-  out->insert(out->end(), text.begin(), text.end());
 }
 
 }  // namespace vok::test

@@ -1,6 +1,5 @@
 // Helpers shared by the control library's tests: temporary folders, restoring the process's
-// current directory, a QApplication for menus, and a reader of the navigator's saved record
-// written from the record layout (not from the navigator's code).
+// current directory, a QApplication for menus, and a reader of the navigator's saved record.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,8 +8,6 @@
 #include <vector>
 
 #include "common/vok_types.h"
-
-struct IStream;
 
 namespace vok::test {
 
@@ -24,28 +21,21 @@ class TempFolder {
   TempFolder& operator=(const TempFolder&) = delete;
 
   const std::string& path() const { return path_; }
-  // Creates the folder `relative` (with its parents) and returns its absolute path.
+  // Creates the folder `relative` (with its parents) / an empty file; returns its absolute path.
   std::string MakeDir(const std::string& relative) const;
-  // Creates an empty file and returns its absolute path.
   std::string Touch(const std::string& relative) const;
 
  private:
   std::string path_;
 };
 
+std::string ProcessDir();
 // Puts the process's current directory back when it goes out of scope.
-class CurrentDirGuard {
- public:
-  CurrentDirGuard();
+struct CurrentDirGuard {
   ~CurrentDirGuard();
-  CurrentDirGuard(const CurrentDirGuard&) = delete;
-  CurrentDirGuard& operator=(const CurrentDirGuard&) = delete;
-
- private:
-  std::string saved_;
+  const std::string saved = ProcessDir();
 };
 
-std::string ProcessDir();
 void EnsureApplication();
 
 // One history entry as stored: key and item data.
@@ -65,19 +55,11 @@ struct StoredList {
 
 // The navigator's record, parsed.
 struct StoredNavigator {
-  StoredList back;
-  StoredList forward;
-  std::string current;
-  std::string initial;
-  std::string excluded;
-  std::string preferred;
+  StoredList back, forward;
+  std::string current, initial, excluded, preferred;
 };
 
 // Parses a complete record (version 0); fails the test on anything unexpected.
 StoredNavigator ParseNavigator(const std::vector<uint8_t>& bytes);
-
-// Little-endian building blocks for expected records.
-void PutLong(std::vector<uint8_t>* out, int32_t value);
-void PutStr32(std::vector<uint8_t>* out, const std::string& text);
 
 }  // namespace vok::test

@@ -10,65 +10,43 @@
 namespace vok::ctl {
 namespace {
 
-using test::TempFolder;
-
-// Sets HOME for one test and puts the previous value back.
+// Sets HOME (unset for null) and puts the previous value back.
 class HomeOverride {
  public:
-  explicit HomeOverride(const char* value) {
-    if (const char* old = getenv("HOME")) saved_ = old;
-    if (value)
-      setenv("HOME", value, 1);
-    else
-      unsetenv("HOME");
-  }
+  explicit HomeOverride(const char* value) { value ? setenv("HOME", value, 1) : unsetenv("HOME"); }
   ~HomeOverride() { setenv("HOME", saved_.c_str(), 1); }
 
  private:
-  std::string saved_;
+  const std::string saved_ = getenv("HOME") ? getenv("HOME") : "";
 };
 
-struct HomeCase {
-  const char* home;
-  const char* path;
-  const char* expected;
-};
-
-void PrintTo(const HomeCase& c, std::ostream* os) {
-  *os << "HOME=" << (c.home ? c.home : "(unset)") << " path=" << c.path;
-}
-
-class ExpandHomeTest : public testing::TestWithParam<HomeCase> {};
-
-TEST_P(ExpandHomeTest, ExpandsOnlyALeadingTildeWord) {
-  HomeOverride home(GetParam().home);
-  EXPECT_EQ(GetParam().expected, ExpandHome(GetParam().path));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ExpandHomeTest,
-    testing::Values(HomeCase{"/h/me", "~", "/h/me"}, HomeCase{"/h/me", "~/", "/h/me/"},
-                    HomeCase{"/h/me", "~/docs/x", "/h/me/docs/x"},
-                    HomeCase{"/h/me/", "~/docs", "/h/me/docs"}, HomeCase{"/", "~/docs", "/docs"},
-                    HomeCase{"/h/me", "~other/x", "~other/x"}, HomeCase{"/h/me", "a/~", "a/~"},
-                    HomeCase{"/h/me", "", ""}, HomeCase{nullptr, "~/x", "~/x"},
-                    HomeCase{"", "~/x", "~/x"}));
-
-class CompletePathTest : public testing::Test {
- protected:
-  void SetUp() override {
-    root_.MakeDir("sub/deeper");
-    root_.Touch("sub/file.txt");
-    std::filesystem::create_directory_symlink(root_.path() + "/sub", root_.path() + "/link");
-  }
-  TempFolder root_;
-};
-
-TEST_F(CompletePathTest, ResolvesTheFolderPartAndKeepsTheName) {
-  const std::string r = root_.path();
+TEST(ExpandHomeTest, ExpandsOnlyALeadingTildeWord) {
   const struct {
-    std::string typed;
-    std::string expected;
+    const char *home, *path, *expected;
+  } cases[] = {{"/h/me", "~", "/h/me"},
+               {"/h/me", "~/", "/h/me/"},
+               {"/h/me", "~/docs/x", "/h/me/docs/x"},
+               {"/h/me/", "~/docs", "/h/me/docs"},
+               {"/", "~/docs", "/docs"},
+               {"/h/me", "~other/x", "~other/x"},
+               {"/h/me", "a/~", "a/~"},
+               {"/h/me", "", ""},
+               {nullptr, "~/x", "~/x"},
+               {"", "~/x", "~/x"}};
+  for (const auto& c : cases) {
+    HomeOverride home(c.home);
+    EXPECT_EQ(c.expected, ExpandHome(c.path)) << "HOME=" << (c.home ? c.home : "(unset)");
+  }
+}
+
+TEST(CompletePathTest, ResolvesTheFolderPartAndKeepsTheName) {
+  test::TempFolder root;
+  root.MakeDir("sub/deeper");
+  root.Touch("sub/file.txt");
+  std::filesystem::create_directory_symlink(root.path() + "/sub", root.path() + "/link");
+  const std::string r = root.path();
+  const struct {
+    std::string typed, expected;
   } cases[] = {
       {"", r},
       {"file.txt", r + "/file.txt"},
@@ -87,12 +65,10 @@ TEST_F(CompletePathTest, ResolvesTheFolderPartAndKeepsTheName) {
       {"/", "/"},
   };
   for (const auto& c : cases) EXPECT_EQ(c.expected, CompletePath(r, c.typed)) << c.typed;
-}
 
-TEST_F(CompletePathTest, TildeMeansHome) {
-  HomeOverride home((root_.path() + "/sub").c_str());
-  EXPECT_EQ(root_.path() + "/sub/file.txt", CompletePath("/elsewhere", "~/file.txt"));
-  EXPECT_EQ(root_.path() + "/sub", CompletePath("/elsewhere", "~"));
+  HomeOverride home((r + "/sub").c_str());  // a tilde means home
+  EXPECT_EQ(r + "/sub/file.txt", CompletePath("/elsewhere", "~/file.txt"));
+  EXPECT_EQ(r + "/sub", CompletePath("/elsewhere", "~"));
 }
 
 }  // namespace

@@ -33,17 +33,20 @@ void EnsureApplication() {
   new QApplication(argc, argv);  // lives for the whole test program
 }
 
+template <class T>
+HRESULT Put(T* out, T value) {
+  *out = value;
+  return S_OK;
+}
+
 // An item whose optional interfaces are switched on one by one. GetText may be told to fill
 // the whole buffer without a terminator, as a careless item could.
 class TestItem final
     : public vok::ObjectRoot<IvokFastListItem, IvokFastListItemText, IvokFastListItemColumns> {
  public:
-  bool keyed = true;
-  bool texted = false;
-  bool columned = false;
-  bool runawayText = false;
-  std::string key;
-  std::string text;
+  explicit TestItem(std::string k) : key(std::move(k)) {}
+  bool keyed = true, texted = false, columned = false, runawayText = false;
+  std::string key, text;
   std::vector<std::string> columns;
   LONG image = -1;
 
@@ -56,111 +59,70 @@ class TestItem final
     }
     return ObjectRoot::QueryInterface(riid, ppv);
   }
-
   HRESULT STDMETHODCALLTYPE GetStrKey(LPSTR buffer, ULONG* size) override {
     return vok::CopyToBuffer(key, buffer, size);
   }
-  HRESULT STDMETHODCALLTYPE SetStrKey(LPCSTR value) override {
-    key = value;
-    return S_OK;
-  }
+  HRESULT STDMETHODCALLTYPE SetStrKey(LPCSTR) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Clone(IUnknown**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_ItemData(ULONG* value) override {
-    *value = 0;
-    return S_OK;
-  }
+  HRESULT STDMETHODCALLTYPE get_ItemData(ULONG* value) override { return Put(value, 0u); }
   HRESULT STDMETHODCALLTYPE put_ItemData(ULONG) override { return S_OK; }
-
   HRESULT STDMETHODCALLTYPE GetText(LPSTR buffer) override {
-    if (runawayText) {
+    if (runawayText)
       std::memset(buffer, 'r', kFastListKeySize);
-      return S_OK;
-    }
-    vok::CopyToFixedBuffer(text, buffer, kFastListKeySize);
+    else
+      vok::CopyToFixedBuffer(text, buffer, kFastListKeySize);
     return S_OK;
   }
-
   HRESULT STDMETHODCALLTYPE GetColumnCount(LONG* count) override {
-    *count = static_cast<LONG>(columns.size());
-    return S_OK;
+    return Put(count, static_cast<LONG>(columns.size()));
   }
   HRESULT STDMETHODCALLTYPE GetColumnText(LONG column, LPSTR buffer) override {
     if (column < 0 || column >= static_cast<LONG>(columns.size())) return E_INVALIDARG;
     vok::CopyToFixedBuffer(columns[column], buffer, kFastListKeySize);
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetImage(LONG* value) override {
-    *value = image;
-    return S_OK;
+  HRESULT STDMETHODCALLTYPE GetImage(LONG* value) override { return Put(value, image); }
+};
+
+// Text and identity data of each entry of a target (menus keep their identifier instead).
+struct Entries {
+  QStringList texts;
+  std::vector<quintptr> ids;
+  void Add(const QString& text, const QVariant& id) {
+    texts << text;
+    ids.push_back(id.value<quintptr>());
   }
 };
 
-ComPtr<TestItem> NewTestItem(const std::string& key) {
-  ComPtr<TestItem> item(new TestItem);
-  item->key = key;
-  return item;
+Entries EntriesOf(QWidget* w) {
+  Entries out;
+  if (auto* list = qobject_cast<QListWidget*>(w)) {
+    for (int i = 0; i < list->count(); ++i)
+      out.Add(list->item(i)->text(), list->item(i)->data(kIteratorCtlItemRole));
+  } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+    for (int i = 0; i < combo->count(); ++i)
+      out.Add(combo->itemText(i), combo->itemData(i, kIteratorCtlItemRole));
+  } else if (auto* tree = qobject_cast<QTreeWidget*>(w)) {
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+      out.Add(tree->topLevelItem(i)->text(0), tree->topLevelItem(i)->data(0, kIteratorCtlItemRole));
+  } else {
+    for (QAction* action : w->actions()) out.texts << action->text();
+  }
+  return out;
 }
+QStringList Texts(QWidget* w) { return EntriesOf(w).texts; }
 
-// How a test reads back one kind of target.
 struct Target {
   const char* name;
   LONG type;
   std::function<std::unique_ptr<QWidget>()> make;
-  std::function<QStringList(QWidget*)> texts;
-  // Identity data of each entry (menus keep their identifier instead).
-  std::function<std::vector<quintptr>(QWidget*)> identities;
 };
 
 const Target kTargets[] = {
-    {"ListBox", kIteratorCtlListBox, [] { return std::make_unique<QListWidget>(); },
-     [](QWidget* w) {
-       auto* list = static_cast<QListWidget*>(w);
-       QStringList out;
-       for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
-       return out;
-     },
-     [](QWidget* w) {
-       auto* list = static_cast<QListWidget*>(w);
-       std::vector<quintptr> out;
-       for (int i = 0; i < list->count(); ++i)
-         out.push_back(list->item(i)->data(kIteratorCtlItemRole).value<quintptr>());
-       return out;
-     }},
-    {"ComboBox", kIteratorCtlComboBox, [] { return std::make_unique<QComboBox>(); },
-     [](QWidget* w) {
-       auto* combo = static_cast<QComboBox*>(w);
-       QStringList out;
-       for (int i = 0; i < combo->count(); ++i) out << combo->itemText(i);
-       return out;
-     },
-     [](QWidget* w) {
-       auto* combo = static_cast<QComboBox*>(w);
-       std::vector<quintptr> out;
-       for (int i = 0; i < combo->count(); ++i)
-         out.push_back(combo->itemData(i, kIteratorCtlItemRole).value<quintptr>());
-       return out;
-     }},
-    {"ListView", kIteratorCtlListView, [] { return std::make_unique<QTreeWidget>(); },
-     [](QWidget* w) {
-       auto* tree = static_cast<QTreeWidget*>(w);
-       QStringList out;
-       for (int i = 0; i < tree->topLevelItemCount(); ++i) out << tree->topLevelItem(i)->text(0);
-       return out;
-     },
-     [](QWidget* w) {
-       auto* tree = static_cast<QTreeWidget*>(w);
-       std::vector<quintptr> out;
-       for (int i = 0; i < tree->topLevelItemCount(); ++i)
-         out.push_back(tree->topLevelItem(i)->data(0, kIteratorCtlItemRole).value<quintptr>());
-       return out;
-     }},
-    {"Menu", kIteratorCtlMenu, [] { return std::make_unique<QMenu>(); },
-     [](QWidget* w) {
-       QStringList out;
-       for (QAction* action : static_cast<QMenu*>(w)->actions()) out << action->text();
-       return out;
-     },
-     nullptr},
+    {"ListBox", kIteratorCtlListBox, [] { return std::make_unique<QListWidget>(); }},
+    {"ComboBox", kIteratorCtlComboBox, [] { return std::make_unique<QComboBox>(); }},
+    {"ListView", kIteratorCtlListView, [] { return std::make_unique<QTreeWidget>(); }},
+    {"Menu", kIteratorCtlMenu, [] { return std::make_unique<QMenu>(); }},
 };
 
 class IteratorCtlTest : public testing::Test {
@@ -210,42 +172,30 @@ class IteratorCtlTest : public testing::Test {
 
 class IteratorCtlTargetTest : public IteratorCtlTest, public testing::WithParamInterface<Target> {};
 
-TEST_P(IteratorCtlTargetTest, FillsInVisitingOrderAndNewestFirstInReverse) {
+TEST_P(IteratorCtlTargetTest, FillsInOrderAndASecondFillReplacesExceptInAMenu) {
   const Target& target = GetParam();
-  std::vector<quintptr> identities = AddKeys({"alpha", "beta", "gamma"});
-  auto widget = target.make();
-  Fill(widget.get(), target.type);
-  EXPECT_EQ(target.texts(widget.get()), (QStringList{"alpha", "beta", "gamma"}));
-  if (target.identities) {
-    EXPECT_EQ(target.identities(widget.get()), identities);
+  std::vector<quintptr> ids = AddKeys({"alpha", "beta", "gamma"});
+  const QStringList once = {"alpha", "beta", "gamma"};
+  QStringList texts = once;
+  for (bool reverse : {false, true}) {  // in reverse the newest comes first
+    auto widget = target.make();
+    Fill(widget.get(), target.type, reverse);
+    const Entries entries = EntriesOf(widget.get());
+    EXPECT_EQ(entries.texts, texts);
+    if (target.type != kIteratorCtlMenu) EXPECT_EQ(entries.ids, ids);
+    std::reverse(ids.begin(), ids.end());
+    std::reverse(texts.begin(), texts.end());
   }
-
-  auto reversed = target.make();
-  Fill(reversed.get(), target.type, /*reverse=*/true);
-  EXPECT_EQ(target.texts(reversed.get()), (QStringList{"gamma", "beta", "alpha"}));
-  if (target.identities) {
-    EXPECT_EQ(target.identities(reversed.get()),
-              (std::vector<quintptr>{identities[2], identities[1], identities[0]}));
-  }
-}
-
-TEST_P(IteratorCtlTargetTest, SecondFillReplacesTheEntriesExceptInAMenu) {
-  const Target& target = GetParam();
-  AddKeys({"one", "two"});
   auto widget = target.make();
   Fill(widget.get(), target.type);
   Fill(widget.get(), target.type);
-  if (target.type == kIteratorCtlMenu) {
-    EXPECT_EQ(target.texts(widget.get()), (QStringList{"one", "two", "one", "two"}));
-  } else {
-    EXPECT_EQ(target.texts(widget.get()), (QStringList{"one", "two"}));
-  }
+  EXPECT_EQ(Texts(widget.get()), target.type == kIteratorCtlMenu ? once + once : once);
 }
 
 TEST_P(IteratorCtlTargetTest, ItemWithNeitherKeyNorTextEndsTheWalk) {
   const Target& target = GetParam();
   AddKeys({"first"});
-  ComPtr<TestItem> bare = NewTestItem("hidden");
+  ComPtr<TestItem> bare(new TestItem("hidden"));
   bare->keyed = false;
   Add(bare);
   AddKeys({"never reached"});
@@ -253,7 +203,7 @@ TEST_P(IteratorCtlTargetTest, ItemWithNeitherKeyNorTextEndsTheWalk) {
   ASSERT_EQ(ctl_->Init(widget.get(), target.type), S_OK);
   EXPECT_EQ(ctl_->Item(bare->Identity()), E_FAIL);
   Fill(widget.get(), target.type);
-  EXPECT_EQ(target.texts(widget.get()), (QStringList{"first"}));
+  EXPECT_EQ(Texts(widget.get()), (QStringList{"first"}));
 }
 
 TEST_P(IteratorCtlTargetTest, MismatchedOrDestroyedTargetFailsWithoutTouchingIt) {
@@ -279,14 +229,11 @@ INSTANTIATE_TEST_SUITE_P(AllTargets, IteratorCtlTargetTest, testing::ValuesIn(kT
 
 // List boxes, combos and menus show the display text in preference to the key.
 TEST_F(IteratorCtlTest, EntryTextPrefersTheDisplayText) {
-  struct Case {
+  const struct {
     const char* name;
-    bool keyed;
-    bool texted;
-    bool runaway;
+    bool keyed, texted, runaway;
     QString expected;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"key only", true, false, false, "the key"},
       {"text and key", true, true, false, "shown text"},
       {"text only", false, true, false, "shown text"},
@@ -294,9 +241,9 @@ TEST_F(IteratorCtlTest, EntryTextPrefersTheDisplayText) {
   };
   for (const Target& target : kTargets) {
     if (target.type == kIteratorCtlListView) continue;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
       SCOPED_TRACE(std::string(target.name) + ": " + c.name);
-      ComPtr<TestItem> item = NewTestItem("the key");
+      ComPtr<TestItem> item(new TestItem("the key"));
       item->keyed = c.keyed;
       item->texted = c.texted;
       item->runawayText = c.runaway;
@@ -306,7 +253,7 @@ TEST_F(IteratorCtlTest, EntryTextPrefersTheDisplayText) {
       ASSERT_EQ(ctl_->Begin(), S_OK);
       EXPECT_EQ(ctl_->Item(item->Identity()), S_OK);
       EXPECT_EQ(ctl_->End(), S_OK);
-      EXPECT_EQ(target.texts(widget.get()), QStringList{c.expected});
+      EXPECT_EQ(Texts(widget.get()), QStringList{c.expected});
     }
   }
 }
@@ -315,21 +262,17 @@ TEST_F(IteratorCtlTest, MenuKeepsItsEntriesAndNumbersTheNewOnesFromOne) {
   QMenu menu;
   menu.addAction("Existing")->setData(99);
   menu.addSeparator();
-  AddKeys({"a", "b", "c"});
+  AddKeys({"a", "b", "R&D"});
   Fill(&menu, kIteratorCtlMenu);
   Fill(&menu, kIteratorCtlMenu);
   const QList<QAction*> actions = menu.actions();
   ASSERT_EQ(actions.size(), 8);
   EXPECT_EQ(actions[0]->text(), "Existing");
   EXPECT_EQ(actions[0]->data().toInt(), 99);
+  EXPECT_EQ(actions[4]->text(), "R&&D") << "shown literally, no mnemonic";
   std::vector<int> ids;
   for (int i = 2; i < actions.size(); ++i) ids.push_back(actions[i]->data().toInt());
   EXPECT_EQ(ids, (std::vector<int>{1, 2, 3, 1, 2, 3})) << "the counter restarts at every Begin";
-
-  QMenu ampersand;
-  AddKeys({"R&D"});
-  Fill(&ampersand, kIteratorCtlMenu);
-  EXPECT_EQ(ampersand.actions().back()->text(), "R&&D") << "shown literally, no mnemonic";
 }
 
 TEST_F(IteratorCtlTest, ListViewRowsTakeColumnsAndImagesFromTheItem) {
@@ -340,15 +283,14 @@ TEST_F(IteratorCtlTest, ListViewRowsTakeColumnsAndImagesFromTheItem) {
   blue.fill(Qt::blue);
   tree.setProperty(kIteratorCtlImagesProperty, QVariant::fromValue(QList<QIcon>{red, blue}));
 
-  ComPtr<TestItem> columned = NewTestItem("key not shown");
-  columned->columned = true;
-  columned->texted = true;
+  ComPtr<TestItem> columned(new TestItem("key not shown"));
+  columned->columned = columned->texted = true;
   columned->text = "text not shown";
   columned->columns = {"name", "value", "extra"};
   columned->image = 1;
-  quintptr columnedId = Add(columned);
-  quintptr plainId = AddKeys({"plain key"})[0];
-  ComPtr<TestItem> unknownImage = NewTestItem("x");
+  const quintptr columnedId = Add(columned);
+  const quintptr plainId = AddKeys({"plain key"})[0];
+  ComPtr<TestItem> unknownImage(new TestItem("x"));
   unknownImage->columned = true;
   unknownImage->columns = {"far", "more", "and", "more", "columns"};
   unknownImage->image = 7;
@@ -356,19 +298,19 @@ TEST_F(IteratorCtlTest, ListViewRowsTakeColumnsAndImagesFromTheItem) {
 
   Fill(&tree, kIteratorCtlListView);
   ASSERT_EQ(tree.topLevelItemCount(), 3);
+  auto texts = [](QTreeWidgetItem* row) {
+    return QStringList({row->text(0), row->text(1), row->text(2)});
+  };
   QTreeWidgetItem* row = tree.topLevelItem(0);
-  EXPECT_EQ(QStringList({row->text(0), row->text(1), row->text(2)}),
-            (QStringList{"name", "value", "extra"}));
+  EXPECT_EQ(texts(row), (QStringList{"name", "value", "extra"}));
   EXPECT_EQ(row->data(0, kIteratorCtlImageRole).toInt(), 1);
-  EXPECT_EQ(row->data(0, kIteratorCtlItemRole).value<quintptr>(), columnedId);
   EXPECT_EQ(row->icon(0).pixmap(16).toImage().pixelColor(8, 8), QColor(Qt::blue));
-
   row = tree.topLevelItem(1);
-  EXPECT_EQ(QStringList({row->text(0), row->text(1), row->text(2)}),
-            (QStringList{"plain key", "", ""}));
+  EXPECT_EQ(texts(row), (QStringList{"plain key", "", ""}));
   EXPECT_EQ(row->data(0, kIteratorCtlImageRole).toInt(), -1);
-  EXPECT_EQ(row->data(0, kIteratorCtlItemRole).value<quintptr>(), plainId);
   EXPECT_TRUE(row->icon(0).isNull());
+  EXPECT_EQ(EntriesOf(&tree).ids[0], columnedId);
+  EXPECT_EQ(EntriesOf(&tree).ids[1], plainId);
 
   row = tree.topLevelItem(2);
   EXPECT_EQ(row->data(0, kIteratorCtlImageRole).toInt(), 7) << "kept for the owner to map";
@@ -398,14 +340,12 @@ TEST_F(IteratorCtlTest, ListViewSelectsOnlyTheFirstRowAfterFilling) {
 TEST_F(IteratorCtlTest, UnknownTypeFailsAndBothInterfaceIdsNameOneInterface) {
   QListWidget widget;
   ASSERT_EQ(ctl_->Init(&widget, 4), S_OK);
-  ComPtr<IUnknown> item = MakeItem(&MakeString, "k");
   EXPECT_EQ(ctl_->Begin(), E_FAIL);
-  EXPECT_EQ(ctl_->Item(item.Get()), E_FAIL);
+  EXPECT_EQ(ctl_->Item(MakeItem(&MakeString, "k").Get()), E_FAIL);
   EXPECT_EQ(ctl_->Item(nullptr), E_POINTER);
   EXPECT_EQ(widget.count(), 0);
-
-  ComPtr<IvokFastListItemIterator> visitor = QueryAs<IvokFastListItemIterator>(ctl_.Get());
-  EXPECT_EQ(visitor.Get(), static_cast<IvokFastListItemIterator*>(ctl_.Get()));
+  EXPECT_EQ(QueryAs<IvokFastListItemIterator>(ctl_.Get()).Get(),
+            static_cast<IvokFastListItemIterator*>(ctl_.Get()));
 }
 
 }  // namespace

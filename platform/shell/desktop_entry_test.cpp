@@ -61,27 +61,14 @@ TEST(DesktopEntryTest, ReadsOnlyVisibleApplications) {
 
 class ApplicationsTest : public testing::Test {
  protected:
-  ApplicationsTest()
-      : savedHome_(std::getenv("XDG_DATA_HOME")),
-        savedDirs_(std::getenv("XDG_DATA_DIRS") ? std::getenv("XDG_DATA_DIRS") : "") {
-    setenv("XDG_DATA_HOME", (dir_ / "home").c_str(), 1);
-    setenv("XDG_DATA_DIRS", (dir_ / "system").c_str(), 1);
-  }
-  ~ApplicationsTest() override {
-    setenv("XDG_DATA_HOME", savedHome_.c_str(), 1);
-    if (savedDirs_.empty())
-      unsetenv("XDG_DATA_DIRS");
-    else
-      setenv("XDG_DATA_DIRS", savedDirs_.c_str(), 1);
-  }
-
   static std::string Entry(const char* name, const char* exec, const char* types) {
     return std::string("[Desktop Entry]\nType=Application\nName=") + name + "\nExec=" + exec +
            "\nMimeType=" + types + "\n";
   }
 
   TempDir dir_;
-  std::string savedHome_, savedDirs_;
+  test::ScopedEnv home_{"XDG_DATA_HOME", (dir_ / "home").c_str()};
+  test::ScopedEnv dirs_{"XDG_DATA_DIRS", (dir_ / "system").c_str()};
 };
 
 TEST_F(ApplicationsTest, FindsEntriesForTheTypeTheUsersFirst) {

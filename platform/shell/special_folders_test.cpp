@@ -66,23 +66,20 @@ class SpecialFoldersTest : public testing::Test {
   sys::ScopedProcessRunner scoped_;
 };
 
-TEST_F(SpecialFoldersTest, UserDirsComeFromTheWrittenFile) {
-  WriteFile(Env("XDG_CONFIG_HOME") + "/user-dirs.dirs",
-            "XDG_DESKTOP_DIR=\"$HOME/Bureau\"\nXDG_DOCUMENTS_DIR=\"$HOME/Papiers\"\n");
-  EXPECT_EQ(Env("HOME") + "/Bureau", SpecialFolderPath(SpecialFolder::kDesktop));
-  EXPECT_EQ(Env("HOME") + "/Papiers", SpecialFolderPath(SpecialFolder::kDocuments));
-}
-
-TEST_F(SpecialFoldersTest, DefaultsWithoutTheFile) {
+TEST_F(SpecialFoldersTest, DefaultsOrTheWrittenUserDirs) {
   EXPECT_EQ(Env("HOME") + "/Desktop", SpecialFolderPath(SpecialFolder::kDesktop));
   EXPECT_EQ(Env("HOME"), SpecialFolderPath(SpecialFolder::kDocuments));
   EXPECT_EQ(Env("QUILLO_HOME") + "/bookmarks", SpecialFolderPath(SpecialFolder::kFavorites));
   EXPECT_EQ(Env("XDG_DATA_HOME") + "/applications", SpecialFolderPath(SpecialFolder::kStartMenu));
   EXPECT_EQ(Env("XDG_CONFIG_HOME") + "/autostart", SpecialFolderPath(SpecialFolder::kStartup));
   EXPECT_FALSE(SpecialFolderPath(SpecialFolder::kRecycleBin));
+  WriteFile(Env("XDG_CONFIG_HOME") + "/user-dirs.dirs",
+            "XDG_DESKTOP_DIR=\"$HOME/Bureau\"\nXDG_DOCUMENTS_DIR=\"$HOME/Papiers\"\n");
+  EXPECT_EQ(Env("HOME") + "/Bureau", SpecialFolderPath(SpecialFolder::kDesktop));
+  EXPECT_EQ(Env("HOME") + "/Papiers", SpecialFolderPath(SpecialFolder::kDocuments));
 }
 
-TEST_F(SpecialFoldersTest, OpensDesktopLocations) {
+TEST_F(SpecialFoldersTest, OpensDesktopLocationsOrProgramsStandingInForThem) {
   const std::pair<SpecialFolder, const char*> cases[] = {
       {SpecialFolder::kRecycleBin, "trash:///"},
       {SpecialFolder::kNetwork, "network:///"},
@@ -92,6 +89,13 @@ TEST_F(SpecialFoldersTest, OpensDesktopLocations) {
     EXPECT_TRUE(OpenSpecialFolder(folder)) << uri;
     EXPECT_EQ((Command{"xdg-open", uri}), runner_.calls.back().argv);
   }
+  EXPECT_FALSE(OpenSpecialFolder(SpecialFolder::kControlPanel));  // none installed
+  runner_.installed.insert("system-config-printer");
+  runner_.installed.insert("xfce4-settings-manager");
+  EXPECT_TRUE(OpenSpecialFolder(SpecialFolder::kPrinters));
+  EXPECT_EQ(Command{"system-config-printer"}, runner_.calls.back().argv);
+  EXPECT_TRUE(OpenSpecialFolder(SpecialFolder::kControlPanel));
+  EXPECT_EQ(Command{"xfce4-settings-manager"}, runner_.calls.back().argv);
 }
 
 TEST_F(SpecialFoldersTest, MakesItsOwnFoldersButNotTheUsers) {
@@ -107,16 +111,6 @@ TEST_F(SpecialFoldersTest, MakesItsOwnFoldersButNotTheUsers) {
   EXPECT_FALSE(OpenSpecialFolder(SpecialFolder::kDesktop));
   EXPECT_FALSE(Exists(Env("HOME") + "/Desktop"));
   EXPECT_EQ(calls, runner_.calls.size());
-}
-
-TEST_F(SpecialFoldersTest, ProgramsStandInForTheOthers) {
-  EXPECT_FALSE(OpenSpecialFolder(SpecialFolder::kControlPanel));  // none installed
-  runner_.installed.insert("system-config-printer");
-  runner_.installed.insert("xfce4-settings-manager");
-  EXPECT_TRUE(OpenSpecialFolder(SpecialFolder::kPrinters));
-  EXPECT_EQ(Command{"system-config-printer"}, runner_.calls.back().argv);
-  EXPECT_TRUE(OpenSpecialFolder(SpecialFolder::kControlPanel));
-  EXPECT_EQ(Command{"xfce4-settings-manager"}, runner_.calls.back().argv);
 }
 
 }  // namespace

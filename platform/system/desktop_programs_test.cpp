@@ -48,33 +48,21 @@ TEST(DesktopProgramsTest, OtherDesktopsProgramsStayAsFallbacks) {
   EXPECT_EQ(Command{"xfce4-display-settings"}, candidates[0]);
   EXPECT_EQ((Command{"gnome-control-center", "display"}), candidates[1]);
   EXPECT_EQ(Command{"arandr"}, candidates.back());
-}
-
-TEST(DesktopProgramsTest, BrowserVariableComesFirst) {
-  DesktopEnvironment environment{"", "firefox:chromium", ""};
-  std::vector<Command> candidates = ToolCandidates(DesktopTool::kWebBrowser, environment);
+  // The browser variable comes first.
+  candidates = ToolCandidates(DesktopTool::kWebBrowser, {"", "firefox:chromium", ""});
   EXPECT_EQ(Command{"firefox"}, candidates.front());
   EXPECT_EQ(Command{"x-www-browser"}, candidates[1]);
 }
 
-TEST(DesktopProgramsTest, StartsTheFirstInstalledCandidate) {
+TEST(DesktopProgramsTest, StartsTheFirstInstalledCandidateAndReportsFailures) {
   RecordingProcessRunner runner;
-  runner.installed = {"xfce4-mouse-settings", "lxqt-config-input"};
+  EXPECT_FALSE(LaunchDesktopTool(DesktopTool::kAppLauncher, runner, Desktop("XFCE")));
+  EXPECT_TRUE(runner.calls.empty());
+  runner.installed = {"xfce4-mouse-settings", "lxqt-config-input", "krunner"};
   EXPECT_TRUE(LaunchDesktopTool(DesktopTool::kMouse, runner, Desktop("GNOME")));
   ASSERT_EQ(1u, runner.calls.size());
   EXPECT_TRUE(runner.calls[0].detached);
   EXPECT_EQ(Command{"xfce4-mouse-settings"}, runner.calls[0].argv);
-}
-
-TEST(DesktopProgramsTest, NothingInstalledStartsNothing) {
-  RecordingProcessRunner runner;
-  EXPECT_FALSE(LaunchDesktopTool(DesktopTool::kAppLauncher, runner, Desktop("XFCE")));
-  EXPECT_TRUE(runner.calls.empty());
-}
-
-TEST(DesktopProgramsTest, AFailedStartIsReported) {
-  RecordingProcessRunner runner;
-  runner.installed = {"krunner"};
   runner.failingStarts = {"krunner"};
   EXPECT_FALSE(LaunchDesktopTool(DesktopTool::kRunDialog, runner, Desktop("KDE")));
 }
@@ -109,15 +97,11 @@ INSTANTIATE_TEST_SUITE_P(
         TerminalCase{{"xterm", "foot"}, "foot", {"foot", "-e", "sh", "-c", "ls"}},
         TerminalCase{{"xterm"}, "foot", {"xterm", "-e", "sh", "-c", "ls"}}));
 
-TEST(TerminalCommandTest, WithoutAProgramOpensAPlainTerminal) {
-  RecordingProcessRunner runner;
-  runner.installed = {"konsole"};
-  EXPECT_EQ(Command{"konsole"}, TerminalCommand({}, runner, {}));
-}
-
-TEST(TerminalCommandTest, NoTerminalInstalled) {
+TEST(TerminalCommandTest, PlainTerminalOrNone) {
   RecordingProcessRunner runner;
   EXPECT_FALSE(TerminalCommand({"sh", "-c", "ls"}, runner, {}));
+  runner.installed = {"konsole"};
+  EXPECT_EQ(Command{"konsole"}, TerminalCommand({}, runner, {}));  // without a program
 }
 
 TEST(OpenTerminalTest, RunsTheCommandThroughShInTheFolder) {

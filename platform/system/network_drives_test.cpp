@@ -28,20 +28,16 @@ TEST(NetworkDrivesTest, RecognisesNetworkLocations) {
   for (const auto& [text, expected] : cases) EXPECT_EQ(expected, IsNetworkLocation(text)) << text;
 }
 
-TEST(NetworkDrivesTest, MountsAndUnmountsWithGio) {
+TEST(NetworkDrivesTest, MountsAndUnmountsWithGioAndReportsFailures) {
   RecordingProcessRunner runner;
+  EXPECT_FALSE(MountNetworkLocation("smb://server/share", runner));  // no gio
+  runner.calls.clear();
   runner.installed = {"gio"};
   EXPECT_TRUE(MountNetworkLocation("smb://server/my share", runner));
   EXPECT_TRUE(UnmountNetworkLocation("smb://server/my share", runner));
   EXPECT_EQ((std::vector<Command>{{"gio", "mount", "--", "smb://server/my share"},
                                   {"gio", "mount", "-u", "--", "smb://server/my share"}}),
             runner.Commands());
-}
-
-TEST(NetworkDrivesTest, FailuresAreReported) {
-  RecordingProcessRunner runner;
-  EXPECT_FALSE(MountNetworkLocation("smb://server/share", runner));  // no gio
-  runner.installed = {"gio"};
   runner.results["gio"] = {{2, "gio: smb://server/share: Failed to mount", false}};
   EXPECT_FALSE(MountNetworkLocation("smb://server/share", runner));
   // Not a location: gio is not even asked.

@@ -30,16 +30,13 @@ TEST(ProcessRunnerTest, ArgumentsReachTheProgramVerbatimWithoutAShell) {
   EXPECT_FALSE(Exists("pwned"));
 }
 
-TEST(ProcessRunnerTest, ReportsTheExitStatus) {
+TEST(ProcessRunnerTest, ReportsTheExitStatusAndRunsInTheGivenFolder) {
   std::optional<RunResult> result = Runner().Run({"false"}, {}, 10s);
   ASSERT_TRUE(result);
   EXPECT_EQ(1, result->exitStatus);
   EXPECT_FALSE(result->timedOut);
-}
-
-TEST(ProcessRunnerTest, RunsInTheGivenFolder) {
   TempDir dir;
-  std::optional<RunResult> result = Runner().Run({"pwd"}, dir.str(), 10s);
+  result = Runner().Run({"pwd"}, dir.str(), 10s);
   ASSERT_TRUE(result);
   EXPECT_EQ(std::filesystem::canonical(dir.path()).string() + "\n", result->output);
 }
