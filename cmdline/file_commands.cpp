@@ -19,7 +19,7 @@
 #include "platform/shell/paths.h"
 #include "platform/shell/properties_dialog.h"
 #include "platform/shell/shell.h"
-#include "platform/shell/special_folders.h"
+#include "platform/shell/known_folders.h"
 #include "platform/shell/trash.h"
 #include "platform/ui/prompter.h"
 
@@ -27,19 +27,19 @@ namespace vok::cmdline {
 namespace {
 
 namespace fs = std::filesystem;
-using shell::SpecialFolder;
+using shell::KnownFolder;
 using shell::Wildcards;
 
 constexpr int kMessageRoom = 256;
 constexpr size_t kCaptionMax = 31;
 
 // The folder switches of dir/ls/explore.
-constexpr std::pair<std::string_view, SpecialFolder> kFolderSwitches[] = {
-    {"/cp", SpecialFolder::kControlPanel}, {"/p", SpecialFolder::kPrinters},
-    {"/rb", SpecialFolder::kRecycleBin},   {"/nn", SpecialFolder::kNetwork},
-    {"/mc", SpecialFolder::kMyComputer},   {"/f", SpecialFolder::kFavorites},
-    {"/d", SpecialFolder::kDesktop},       {"/i", SpecialFolder::kInternet},
-    {"/sm", SpecialFolder::kStartMenu},    {"/su", SpecialFolder::kStartup},
+constexpr std::pair<std::string_view, KnownFolder> kFolderSwitches[] = {
+    {"/cp", KnownFolder::kControlPanel}, {"/p", KnownFolder::kPrinters},
+    {"/rb", KnownFolder::kRecycleBin},   {"/nn", KnownFolder::kNetwork},
+    {"/mc", KnownFolder::kMyComputer},   {"/f", KnownFolder::kFavorites},
+    {"/d", KnownFolder::kDesktop},       {"/i", KnownFolder::kInternet},
+    {"/sm", KnownFolder::kStartMenu},    {"/su", KnownFolder::kStartup},
 };
 
 std::optional<std::string> Argument(IvokCommandParser* parser, LONG k) {
@@ -269,7 +269,7 @@ HRESULT RunExplore(CommandContext& context, IvokCommandParser* parser) {
   std::optional<std::string> argument = Argument(parser, 0);
   for (const auto& [word, folder] : kFolderSwitches) {
     if (IsWord(argument, word)) {
-      shell::OpenSpecialFolder(folder);
+      shell::OpenKnownFolder(folder);
       return S_OK;
     }
   }
@@ -283,7 +283,7 @@ HRESULT RunExplore(CommandContext& context, IvokCommandParser* parser) {
   }
   // Above "/" stands the drives pseudo-folder: the desktop's view of the volumes.
   if (target.empty()) {
-    shell::OpenSpecialFolder(SpecialFolder::kMyComputer);
+    shell::OpenKnownFolder(KnownFolder::kMyComputer);
     return S_OK;
   }
   std::string path = FullPathOf(context, target);
@@ -295,7 +295,7 @@ HRESULT RunExplore(CommandContext& context, IvokCommandParser* parser) {
 HRESULT RunRecycleBin(CommandContext& context, IvokCommandParser* parser) {
   std::optional<std::string> argument = Argument(parser, 0);
   if (!argument) {
-    shell::OpenSpecialFolder(SpecialFolder::kRecycleBin);
+    shell::OpenKnownFolder(KnownFolder::kRecycleBin);
     return S_OK;
   }
   const bool info = IsWord(argument, "info");

@@ -9,7 +9,7 @@
 #include "cmdline/resources/cmdline_strings.h"
 #include "common/engine_base.h"
 #include "common/text_util.h"
-#include "platform/shell/special_folders.h"
+#include "platform/shell/known_folders.h"
 #include "platform/system/desktop_programs.h"
 #include "platform/system/environment.h"
 #include "platform/system/media_eject.h"
@@ -21,7 +21,7 @@
 namespace vok::cmdline {
 namespace {
 
-using shell::SpecialFolder;
+using shell::KnownFolder;
 using sys::DesktopTool;
 using sys::SessionAction;
 
@@ -32,8 +32,8 @@ HRESULT Launch(DesktopTool tool) {
   return S_OK;
 }
 
-HRESULT OpenFolder(SpecialFolder folder) {
-  shell::OpenSpecialFolder(folder);
+HRESULT OpenFolder(KnownFolder folder) {
+  shell::OpenKnownFolder(folder);
   return S_OK;
 }
 
@@ -89,19 +89,19 @@ HRESULT RunMouse(CommandContext&, IvokCommandParser*) { return Launch(DesktopToo
 HRESULT RunKeyboard(CommandContext&, IvokCommandParser*) { return Launch(DesktopTool::kKeyboard); }
 
 HRESULT RunControlPanel(CommandContext&, IvokCommandParser*) {
-  return OpenFolder(SpecialFolder::kControlPanel);
+  return OpenFolder(KnownFolder::kControlPanel);
 }
 HRESULT RunNetwork(CommandContext&, IvokCommandParser*) {
-  return OpenFolder(SpecialFolder::kNetwork);
+  return OpenFolder(KnownFolder::kNetwork);
 }
 HRESULT RunPrinters(CommandContext&, IvokCommandParser*) {
-  return OpenFolder(SpecialFolder::kPrinters);
+  return OpenFolder(KnownFolder::kPrinters);
 }
 HRESULT RunMyComputer(CommandContext&, IvokCommandParser*) {
-  return OpenFolder(SpecialFolder::kMyComputer);
+  return OpenFolder(KnownFolder::kMyComputer);
 }
 HRESULT RunDesktop(CommandContext&, IvokCommandParser*) {
-  return OpenFolder(SpecialFolder::kDesktop);
+  return OpenFolder(KnownFolder::kDesktop);
 }
 
 HRESULT RunDos(CommandContext& context, IvokCommandParser* parser) {
@@ -205,7 +205,7 @@ HRESULT RunFindFile(CommandContext&, IvokCommandParser*) {
   return Launch(DesktopTool::kFileSearch);
 }
 HRESULT RunFindComputer(CommandContext&, IvokCommandParser*) {
-  return OpenFolder(SpecialFolder::kNetwork);
+  return OpenFolder(KnownFolder::kNetwork);
 }
 HRESULT RunRunDialog(CommandContext&, IvokCommandParser*) {
   return Launch(DesktopTool::kRunDialog);

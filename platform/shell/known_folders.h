@@ -1,4 +1,4 @@
-// The shell's special folders on a Linux desktop.
+// The shell's known folders on a Linux desktop.
 //
 // | folder        | on Linux                                                              |
 // |---------------|-----------------------------------------------------------------------|
@@ -24,7 +24,7 @@
 
 namespace vok::shell {
 
-enum class SpecialFolder {
+enum class KnownFolder {
   kDesktop,
   kDocuments,
   kFavorites,
@@ -45,11 +45,11 @@ VOK_PLATFORM_API std::optional<std::string> ParseUserDir(std::string_view text,
                                                          const std::string& home);
 
 // The folder of the first five kinds (nullopt for the others).
-VOK_PLATFORM_API std::optional<std::string> SpecialFolderPath(SpecialFolder folder);
+VOK_PLATFORM_API std::optional<std::string> KnownFolderPath(KnownFolder folder);
 
 // Opens the folder in the file manager, or starts the program that stands for it. The
 // bookmarks, applications and autostart folders are created when missing. False when nothing
 // could be opened.
-VOK_PLATFORM_API bool OpenSpecialFolder(SpecialFolder folder);
+VOK_PLATFORM_API bool OpenKnownFolder(KnownFolder folder);
 
 }  // namespace vok::shell

@@ -1,4 +1,4 @@
-#include "platform/shell/special_folders.h"
+#include "platform/shell/known_folders.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -89,46 +89,46 @@ std::optional<std::string> ParseUserDir(std::string_view text, std::string_view 
   return found;
 }
 
-std::optional<std::string> SpecialFolderPath(SpecialFolder folder) {
+std::optional<std::string> KnownFolderPath(KnownFolder folder) {
   switch (folder) {
-    case SpecialFolder::kDesktop:
+    case KnownFolder::kDesktop:
       return UserDir("DESKTOP").value_or(HomeFolder() + "/Desktop");
-    case SpecialFolder::kDocuments:
+    case KnownFolder::kDocuments:
       return UserDir("DOCUMENTS").value_or(HomeFolder());
-    case SpecialFolder::kFavorites: {
+    case KnownFolder::kFavorites: {
       const char* quillo = std::getenv("QUILLO_HOME");
       if (quillo && quillo[0] == '/') return std::string(quillo) + "/bookmarks";
       return DataHome() + "/quillo/bookmarks";
     }
-    case SpecialFolder::kStartMenu:
+    case KnownFolder::kStartMenu:
       return DataHome() + "/applications";
-    case SpecialFolder::kStartup:
+    case KnownFolder::kStartup:
       return ConfigHome() + "/autostart";
     default:
       return std::nullopt;
   }
 }
 
-bool OpenSpecialFolder(SpecialFolder folder) {
+bool OpenKnownFolder(KnownFolder folder) {
   switch (folder) {
-    case SpecialFolder::kDesktop:
-    case SpecialFolder::kDocuments:
-      return OpenFolder(SpecialFolderPath(folder), false);
-    case SpecialFolder::kFavorites:
-    case SpecialFolder::kStartMenu:
-    case SpecialFolder::kStartup:
-      return OpenFolder(SpecialFolderPath(folder), true);
-    case SpecialFolder::kControlPanel:
+    case KnownFolder::kDesktop:
+    case KnownFolder::kDocuments:
+      return OpenFolder(KnownFolderPath(folder), false);
+    case KnownFolder::kFavorites:
+    case KnownFolder::kStartMenu:
+    case KnownFolder::kStartup:
+      return OpenFolder(KnownFolderPath(folder), true);
+    case KnownFolder::kControlPanel:
       return sys::LaunchDesktopTool(sys::DesktopTool::kSettings);
-    case SpecialFolder::kPrinters:
+    case KnownFolder::kPrinters:
       return sys::LaunchDesktopTool(sys::DesktopTool::kPrinters);
-    case SpecialFolder::kNetwork:
+    case KnownFolder::kNetwork:
       return OpenInFileManager("network:///");
-    case SpecialFolder::kMyComputer:
+    case KnownFolder::kMyComputer:
       return OpenInFileManager("computer:///");
-    case SpecialFolder::kRecycleBin:
+    case KnownFolder::kRecycleBin:
       return OpenInFileManager("trash:///");
-    case SpecialFolder::kInternet:
+    case KnownFolder::kInternet:
       return sys::LaunchDesktopTool(sys::DesktopTool::kWebBrowser);
   }
   return false;

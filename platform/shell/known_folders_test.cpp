@@ -1,6 +1,6 @@
-// Special folders from a written user-dirs.dirs and the XDG base folders, and what opening
+// Known folders from a written user-dirs.dirs and the XDG base folders, and what opening
 // each one starts.
-#include "platform/shell/special_folders.h"
+#include "platform/shell/known_folders.h"
 
 #include <gtest/gtest.h>
 
@@ -50,14 +50,14 @@ INSTANTIATE_TEST_SUITE_P(
                     UserDirCase{"XDG_DESKTOP_DIR=$HOME/unquoted\n", "DESKTOP", std::nullopt},
                     UserDirCase{"XDG_MUSIC_DIR=\"$HOME/Music\"\n", "DESKTOP", std::nullopt}));
 
-class SpecialFoldersTest : public testing::Test {
+class KnownFoldersTest : public testing::Test {
  protected:
-  SpecialFoldersTest() : scoped_(&runner_) {
+  KnownFoldersTest() : scoped_(&runner_) {
     runner_.installed = {"xdg-open"};
     std::error_code error;
     fs::remove(Env("XDG_CONFIG_HOME") + "/user-dirs.dirs", error);
   }
-  ~SpecialFoldersTest() override {
+  ~KnownFoldersTest() override {
     std::error_code error;
     fs::remove(Env("XDG_CONFIG_HOME") + "/user-dirs.dirs", error);
   }
@@ -66,49 +66,49 @@ class SpecialFoldersTest : public testing::Test {
   sys::ScopedProcessRunner scoped_;
 };
 
-TEST_F(SpecialFoldersTest, DefaultsOrTheWrittenUserDirs) {
-  EXPECT_EQ(Env("HOME") + "/Desktop", SpecialFolderPath(SpecialFolder::kDesktop));
-  EXPECT_EQ(Env("HOME"), SpecialFolderPath(SpecialFolder::kDocuments));
-  EXPECT_EQ(Env("QUILLO_HOME") + "/bookmarks", SpecialFolderPath(SpecialFolder::kFavorites));
-  EXPECT_EQ(Env("XDG_DATA_HOME") + "/applications", SpecialFolderPath(SpecialFolder::kStartMenu));
-  EXPECT_EQ(Env("XDG_CONFIG_HOME") + "/autostart", SpecialFolderPath(SpecialFolder::kStartup));
-  EXPECT_FALSE(SpecialFolderPath(SpecialFolder::kRecycleBin));
+TEST_F(KnownFoldersTest, DefaultsOrTheWrittenUserDirs) {
+  EXPECT_EQ(Env("HOME") + "/Desktop", KnownFolderPath(KnownFolder::kDesktop));
+  EXPECT_EQ(Env("HOME"), KnownFolderPath(KnownFolder::kDocuments));
+  EXPECT_EQ(Env("QUILLO_HOME") + "/bookmarks", KnownFolderPath(KnownFolder::kFavorites));
+  EXPECT_EQ(Env("XDG_DATA_HOME") + "/applications", KnownFolderPath(KnownFolder::kStartMenu));
+  EXPECT_EQ(Env("XDG_CONFIG_HOME") + "/autostart", KnownFolderPath(KnownFolder::kStartup));
+  EXPECT_FALSE(KnownFolderPath(KnownFolder::kRecycleBin));
   WriteFile(Env("XDG_CONFIG_HOME") + "/user-dirs.dirs",
             "XDG_DESKTOP_DIR=\"$HOME/Bureau\"\nXDG_DOCUMENTS_DIR=\"$HOME/Papiers\"\n");
-  EXPECT_EQ(Env("HOME") + "/Bureau", SpecialFolderPath(SpecialFolder::kDesktop));
-  EXPECT_EQ(Env("HOME") + "/Papiers", SpecialFolderPath(SpecialFolder::kDocuments));
+  EXPECT_EQ(Env("HOME") + "/Bureau", KnownFolderPath(KnownFolder::kDesktop));
+  EXPECT_EQ(Env("HOME") + "/Papiers", KnownFolderPath(KnownFolder::kDocuments));
 }
 
-TEST_F(SpecialFoldersTest, OpensDesktopLocationsOrProgramsStandingInForThem) {
-  const std::pair<SpecialFolder, const char*> cases[] = {
-      {SpecialFolder::kRecycleBin, "trash:///"},
-      {SpecialFolder::kNetwork, "network:///"},
-      {SpecialFolder::kMyComputer, "computer:///"},
+TEST_F(KnownFoldersTest, OpensDesktopLocationsOrProgramsStandingInForThem) {
+  const std::pair<KnownFolder, const char*> cases[] = {
+      {KnownFolder::kRecycleBin, "trash:///"},
+      {KnownFolder::kNetwork, "network:///"},
+      {KnownFolder::kMyComputer, "computer:///"},
   };
   for (const auto& [folder, uri] : cases) {
-    EXPECT_TRUE(OpenSpecialFolder(folder)) << uri;
+    EXPECT_TRUE(OpenKnownFolder(folder)) << uri;
     EXPECT_EQ((Command{"xdg-open", uri}), runner_.calls.back().argv);
   }
-  EXPECT_FALSE(OpenSpecialFolder(SpecialFolder::kControlPanel));  // none installed
+  EXPECT_FALSE(OpenKnownFolder(KnownFolder::kControlPanel));  // none installed
   runner_.installed.insert("system-config-printer");
   runner_.installed.insert("xfce4-settings-manager");
-  EXPECT_TRUE(OpenSpecialFolder(SpecialFolder::kPrinters));
+  EXPECT_TRUE(OpenKnownFolder(KnownFolder::kPrinters));
   EXPECT_EQ(Command{"system-config-printer"}, runner_.calls.back().argv);
-  EXPECT_TRUE(OpenSpecialFolder(SpecialFolder::kControlPanel));
+  EXPECT_TRUE(OpenKnownFolder(KnownFolder::kControlPanel));
   EXPECT_EQ(Command{"xfce4-settings-manager"}, runner_.calls.back().argv);
 }
 
-TEST_F(SpecialFoldersTest, MakesItsOwnFoldersButNotTheUsers) {
+TEST_F(KnownFoldersTest, MakesItsOwnFoldersButNotTheUsers) {
   const std::string startup = Env("XDG_CONFIG_HOME") + "/autostart";
   std::error_code error;
   fs::remove_all(startup, error);
-  EXPECT_TRUE(OpenSpecialFolder(SpecialFolder::kStartup));
+  EXPECT_TRUE(OpenKnownFolder(KnownFolder::kStartup));
   EXPECT_TRUE(fs::is_directory(startup));
   EXPECT_EQ((Command{"xdg-open", startup}), runner_.calls.back().argv);
 
   // A missing desktop folder is not made up.
   size_t calls = runner_.calls.size();
-  EXPECT_FALSE(OpenSpecialFolder(SpecialFolder::kDesktop));
+  EXPECT_FALSE(OpenKnownFolder(KnownFolder::kDesktop));
   EXPECT_FALSE(Exists(Env("HOME") + "/Desktop"));
   EXPECT_EQ(calls, runner_.calls.size());
 }
