@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cmdline/item_text.h"
 #include "common/vok_types.h"
 
 class QWidget;
@@ -22,15 +23,6 @@ inline QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 inline std::string ToStdString(const QString& text) { return text.toUtf8().toStdString(); }
-
-// A text read through a caller-buffer getter given `room` bytes; "" when the getter fails.
-template <class Getter>
-std::string ReadBufferText(size_t room, Getter get) {
-  std::vector<char> buffer(room, '\0');
-  ULONG size = static_cast<ULONG>(room);
-  if (FAILED(get(buffer.data(), &size))) return {};
-  return std::string(buffer.data(), size);
-}
 
 // Stored definitions separate lines with "\r\n"; editors use "\n".
 QString DefinitionToEditor(std::string_view stored);

@@ -8,6 +8,7 @@
 
 #include "cmdline/alias_expansion.h"
 #include "cmdline/engine_cmd_line.h"
+#include "cmdline/item_text.h"
 #include "cmdline/resources/cmdline_strings.h"
 #include "common/text_util.h"
 #include "platform/ui/prompter.h"
@@ -85,10 +86,9 @@ std::string vokEngineCmdLine::FolderFavorite(const std::string& name) {
   ComPtr<IvokFastListItem> item = QueryAs<IvokFastListItem>(found);
   ULONG type = 0;
   if (!favorite || !item || FAILED(item->get_ItemData(&type)) || type != kFavoriteFolder) return {};
-  char definition[kItemTextSize] = {};
-  ULONG size = sizeof definition;
-  if (FAILED(favorite->GetFavorite(definition, &size))) return {};
-  return definition;
+  return ReadBufferText(kItemTextSize, [&](char* buffer, ULONG* size) {
+    return favorite->GetFavorite(buffer, size);
+  });
 }
 
 // Paths are used as typed: Linux file names are case-sensitive.

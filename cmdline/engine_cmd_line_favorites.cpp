@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "cmdline/engine_cmd_line.h"
+#include "cmdline/item_text.h"
 #include "cmdline/favorite_properties_dialog.h"
 #include "cmdline/favorites_menu.h"
 #include "cmdline/resources/cmdline_strings.h"

@@ -5,6 +5,7 @@
 
 #include "cmdline/alias_expansion.h"
 #include "cmdline/engine_cmd_line.h"
+#include "cmdline/item_text.h"
 #include "cmdline/resources/cmdline_strings.h"
 #include "common/text_util.h"
 #include "platform/shell/shell.h"
@@ -29,16 +30,6 @@ std::vector<std::string> RequotedArguments(IvokCommandParser* parser, LONG limit
     arguments.push_back(RequoteArgument(*argument));
   }
   return arguments;
-}
-
-// Reads a text through a caller-buffer getter with `room` bytes.
-template <class Getter>
-std::string ReadText(ULONG room, Getter getter) {
-  std::string text(room, '\0');
-  ULONG size = room;
-  if (FAILED(getter(text.data(), &size))) return {};
-  text.resize(std::min<size_t>(size, room - 1));
-  return text;
 }
 
 // `text` with the first "%s" replaced by `value` (the message templates are ours; the value is
@@ -83,7 +74,7 @@ void vokEngineCmdLine::ReregisterItemCommands() {
 void vokEngineCmdLine::RegisterItem(IUnknown* unknown) {
   ComPtr<IvokFastListItem> item = QueryAs<IvokFastListItem>(unknown);
   if (!item) return;
-  std::string key = ReadText(
+  std::string key = ReadBufferText(
       kFastListKeySize, [&](char* buffer, ULONG* size) { return item->GetStrKey(buffer, size); });
   if (key.empty()) return;
   ULONG type = 0;
@@ -114,7 +105,8 @@ void vokEngineCmdLine::DescribeItemCommand(const std::string&, const vok::Comman
   auto put = [](const std::string& text, char* buffer) {
     vok::CopyToFixedBuffer(text, buffer, vok::kInfoBufferSize);
   };
-  put(ReadText(kFastListKeySize, [&](char* b, ULONG* n) { return item->GetStrKey(b, n); }), name);
+  put(ReadBufferText(kFastListKeySize, [&](char* b, ULONG* n) { return item->GetStrKey(b, n); }),
+      name);
   if (auto alias = QueryAs<IvokFastListItemAlias>(unknown)) {
     // The definition shortened to its first line, as the alias lists show it.
     std::string summary(kItemTextSize, '\0');
@@ -122,17 +114,18 @@ void vokEngineCmdLine::DescribeItemCommand(const std::string&, const vok::Comman
     if (columns && SUCCEEDED(columns->GetColumnText(1, summary.data()))) {
       put(summary.c_str(), syntax);
     }
-    put(ReadText(kItemTextSize, [&](char* b, ULONG* n) { return alias->GetDescr(b, n); }),
+    put(ReadBufferText(kItemTextSize, [&](char* b, ULONG* n) { return alias->GetDescr(b, n); }),
         description);
   } else if (auto favorite = QueryAs<IvokFastListItemFavorite>(unknown)) {
-    put(ReadText(kItemTextSize, [&](char* b, ULONG* n) { return favorite->GetFavorite(b, n); }),
+    put(ReadBufferText(kItemTextSize,
+                       [&](char* b, ULONG* n) { return favorite->GetFavorite(b, n); }),
         syntax);
-    put(ReadText(kItemTextSize, [&](char* b, ULONG* n) { return favorite->GetDescr(b, n); }),
+    put(ReadBufferText(kItemTextSize, [&](char* b, ULONG* n) { return favorite->GetDescr(b, n); }),
         description);
   } else if (auto script = QueryAs<IvokFastListItemScript>(unknown)) {
-    put(ReadText(kItemTextSize, [&](char* b, ULONG* n) { return script->GetScript(b, n); }),
+    put(ReadBufferText(kItemTextSize, [&](char* b, ULONG* n) { return script->GetScript(b, n); }),
         syntax);
-    put(ReadText(kItemTextSize, [&](char* b, ULONG* n) { return script->GetDescr(b, n); }),
+    put(ReadBufferText(kItemTextSize, [&](char* b, ULONG* n) { return script->GetDescr(b, n); }),
         description);
   }
 }
@@ -176,7 +169,7 @@ HRESULT vokEngineCmdLine::OnRunAlias(IvokCommandParser* parser) {
     ~Leave() { set.erase(name); }
   } leave{runningAliases_, name};
 
-  std::string definition = ReadText(kAliasDefinitionSize, [&](char* buffer, ULONG* size) {
+  std::string definition = ReadBufferText(kAliasDefinitionSize, [&](char* buffer, ULONG* size) {
     return alias->GetAlias(buffer, size);
   });
   // Arguments are used as typed (paths are case-sensitive here); read before any line runs,
@@ -208,7 +201,7 @@ HRESULT vokEngineCmdLine::OnRunFavorite(IvokCommandParser* parser) {
   ComPtr<IvokFastListItemFavorite> favorite = QueryAs<IvokFastListItemFavorite>(unknown);
   ComPtr<IvokFastListItem> item = QueryAs<IvokFastListItem>(unknown);
   if (!favorite || !item || !containerIface_) return E_UNEXPECTED;
-  std::string definition = ReadText(kItemTextSize, [&](char* buffer, ULONG* size) {
+  std::string definition = ReadBufferText(kItemTextSize, [&](char* buffer, ULONG* size) {
     return favorite->GetFavorite(buffer, size);
   });
   ULONG type = 0;

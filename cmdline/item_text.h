@@ -2,6 +2,7 @@
 // never split a UTF-8 character, blank trimming.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -27,5 +28,15 @@ std::string CutAndTrim(std::string_view text, size_t maxBytes);
 // An item's text setter: stores the zero-terminated `text` cut to `maxBytes` bytes in *field.
 // E_POINTER for null text, E_OUTOFMEMORY when the copy cannot be made (*field is unchanged).
 HRESULT SetItemText(LPCSTR text, size_t maxBytes, std::string* field);
+
+// A text read through a caller-buffer getter given `room` bytes; "" when the getter fails.
+template <class Getter>
+std::string ReadBufferText(size_t room, Getter get) {
+  std::string text(room, '\0');
+  ULONG size = static_cast<ULONG>(room);
+  if (FAILED(get(text.data(), &size))) return {};
+  text.resize(std::min<size_t>(size, room > 0 ? room - 1 : 0));
+  return text;
+}
 
 }  // namespace vok::cmdline
