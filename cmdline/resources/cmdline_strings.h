@@ -84,6 +84,32 @@ inline constexpr UINT kIdsConfirmReplaceOne = 491;
 inline constexpr UINT kIdsConfirmReplaceMany = 492;
 inline constexpr UINT kIdsConfirmEmptyTrash = 493;
 
+// The shell-execution engine, its filters page and the File Management window. Toolbar
+// tooltips use the button's command id as their string id (119-122, 137-139, 400, 401).
+inline constexpr UINT kIdsEnteredFilter = 101;
+inline constexpr UINT kIdsAllFiles = 102;
+inline constexpr UINT kIdsColumnDescription = 109;
+inline constexpr UINT kIdsShellExecDocString = 115;
+inline constexpr UINT kIdsLargeIcons = 119;
+inline constexpr UINT kIdsSmallIcons = 120;
+inline constexpr UINT kIdsDetails = 121;
+inline constexpr UINT kIdsList = 122;
+inline constexpr UINT kIdsShellExecHelpFile = 124;
+inline constexpr UINT kIdsBackTip = 137;
+inline constexpr UINT kIdsForwardTip = 138;
+inline constexpr UINT kIdsUpTip = 139;
+inline constexpr UINT kIdsFilterShortcuts = 144;
+inline constexpr UINT kIdsCaptionFileManagement = 149;
+inline constexpr UINT kIdsFilterNameTaken = 243;
+inline constexpr UINT kIdsFilterDefinitionEmpty = 244;
+inline constexpr UINT kIdsColumnShortcut = 248;
+inline constexpr UINT kIdsColumnDefinition = 249;
+inline constexpr UINT kIdsCaptionFilterProperties = 250;
+inline constexpr UINT kIdsCaptionFilters = 277;
+inline constexpr UINT kIdsMenuFilters = 299;
+inline constexpr UINT kIdsBrowseForFolderTip = 400;
+inline constexpr UINT kIdsRefreshTip = 401;
+
 // Command words of the built-in table (one per row), their syntax lines and descriptions.
 inline constexpr UINT kIdsWordCd = 1001;
 inline constexpr UINT kIdsWordChdir = 1002;
