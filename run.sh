@@ -5,7 +5,7 @@ cd "$(dirname "$0")"
 scripts/install-deps.sh
 scripts/build.sh build
 libs=(build/lib/libvokEngine.so build/lib/libvokTools.so build/lib/libvokCtl.so
-      build/lib/libvokCmdLine.so)
+      build/lib/libvokCmdLine.so build/lib/libvokFileView.so)
 build/bin/vokregsvr "${libs[@]}"
 if [ -x build/bin/quillo ]; then
   exec build/bin/quillo "$@"

@@ -14,7 +14,7 @@ export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_
 mkdir -p "$HOME" "$QUILLO_HOME"
 
 echo "== fuzz targets"
-CC=clang CXX=clang++ scripts/build.sh build-fuzz -DVOK_FUZZ=ON
+CC=clang CXX=clang++ BUILD_TARGET=fuzzers scripts/build.sh build-fuzz -DVOK_FUZZ=ON
 scripts/run-fuzzers.sh build-fuzz "${FUZZ_SECONDS:-45}" "$scratch/fuzz"
 
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"

@@ -367,6 +367,54 @@ TransferPlan PlanTransfer(TransferKind kind, const std::string& source,
   return plan;
 }
 
+std::string FreeNameIn(const fs::path& folder, const std::string& name, bool isFolder,
+                       const std::vector<std::string>& taken) {
+  auto isFree = [&](const std::string& candidate) {
+    return !Exists(folder / candidate) &&
+           std::find(taken.begin(), taken.end(), candidate) == taken.end();
+  };
+  if (isFree(name)) return name;
+  const fs::path asPath(name);
+  const std::string stem = isFolder ? name : asPath.stem().string();
+  const std::string extension = isFolder ? std::string() : asPath.extension().string();
+  for (int number = 2;; ++number) {
+    std::string candidate = stem + " (" + std::to_string(number) + ")" + extension;
+    if (isFree(candidate)) return candidate;
+  }
+}
+
+TransferPlan PlanTransferInto(TransferKind kind, const std::vector<fs::path>& sources,
+                              const fs::path& destination, const std::string& newName) {
+  TransferPlan plan;
+  plan.kind = kind;
+  auto fail = [&plan](FileOpError error) {
+    plan.error = error;
+    plan.items.clear();
+    plan.existing.clear();
+    return plan;
+  };
+  if (sources.empty()) return fail(FileOpError::kNotFound);
+  if (!IsDirectory(destination)) return fail(FileOpError::kInvalid);
+  if (!newName.empty() && (sources.size() != 1 || newName == "." || newName == ".." ||
+                           newName.find('/') != std::string::npos))
+    return fail(FileOpError::kInvalid);
+  const fs::path folder = WithoutTrailingSlash(destination.string());
+  std::vector<std::string> chosen;
+  for (const fs::path& source : sources) {
+    const fs::path from = ItemPath(source.string());
+    if (!Exists(from)) return fail(FileOpError::kNotFound);
+    const std::string wanted = newName.empty() ? from.filename().string() : newName;
+    if (kind == TransferKind::kMove && wanted == from.filename().string() &&
+        SameItem(from.parent_path(), folder))
+      return fail(FileOpError::kInvalid);
+    std::string name = FreeNameIn(folder, wanted, IsRealDirectory(from), chosen);
+    chosen.push_back(name);
+    AddTransfer(&plan, from, folder / name);
+    if (plan.error != FileOpError::kNone) return fail(plan.error);
+  }
+  return plan;
+}
+
 TransferPlan PlanRename(const std::string& source, const std::string& newName,
                         Wildcards wildcards) {
   TransferPlan plan;

@@ -64,6 +64,25 @@ struct TransferPlan {
 // everything in them; symbolic links are copied as links.
 VOK_PLATFORM_API TransferPlan PlanTransfer(TransferKind kind, const std::string& source,
                                            const std::string& destination);
+// The name `name` can take in `folder` without replacing anything: `name` itself while nothing
+// there has it (nor is it in `taken`), else "stem (2).ext", "stem (3).ext" ... ("a.tar.gz" gives
+// "a.tar (2).gz"). The name of a folder (`isFolder`), and one without an extension such as
+// ".profile", gets the number at its end.
+VOK_PLATFORM_API std::string FreeNameIn(const std::filesystem::path& folder,
+                                        const std::string& name, bool isFolder = false,
+                                        const std::vector<std::string>& taken = {});
+
+// Copy or move the items `sources` (paths taken literally) into the existing folder
+// `destination`, renaming on collision: an item whose name is taken there (or by an item
+// before it) goes under a free name (FreeNameIn), so the plan never replaces anything and its
+// `existing` stays empty. `newName`, when not empty, is the name of the single source at the
+// destination (kInvalid with several sources or a name that cannot be one). Moving an item
+// into its own folder under its own name is kInvalid; copying it there makes "name (2)".
+VOK_PLATFORM_API TransferPlan PlanTransferInto(TransferKind kind,
+                                               const std::vector<std::filesystem::path>& sources,
+                                               const std::filesystem::path& destination,
+                                               const std::string& newName = {});
+
 // Give the one item `source` names the name `newName` in its own folder. A new name that is
 // empty, "." or "..", or holds a "/", is kInvalid.
 VOK_PLATFORM_API TransferPlan PlanRename(const std::string& source, const std::string& newName,

@@ -242,6 +242,75 @@ TEST_F(FileOperationsTest, MakesMissingFoldersAndRenamesWithoutReplacing) {
   EXPECT_TRUE(RenameNoReplace(dir_ / "src/a.txt", dir_ / "src/z.txt"));
 }
 
+TEST_F(FileOperationsTest, FreeNamesNumberTheStem) {
+  WriteFile(dir_ / "dst/r.txt", "");
+  WriteFile(dir_ / "dst/r (2).txt", "");
+  WriteFile(dir_ / "dst/a.tar.gz", "");
+  WriteFile(dir_ / "dst/.profile", "");
+  fs::create_directories(dir_ / "dst/folder");
+  const fs::path dst = dir_ / "dst";
+  EXPECT_EQ("free.txt", FreeNameIn(dst, "free.txt"));
+  EXPECT_EQ("r (3).txt", FreeNameIn(dst, "r.txt"));
+  EXPECT_EQ("r (4).txt", FreeNameIn(dst, "r.txt", false, {"r (3).txt"}));
+  EXPECT_EQ("a.tar (2).gz", FreeNameIn(dst, "a.tar.gz"));
+  EXPECT_EQ(".profile (2)", FreeNameIn(dst, ".profile"));
+  EXPECT_EQ("folder (2)", FreeNameIn(dst, "folder", true));
+  fs::create_directories(dir_ / "dst/v1.2");
+  EXPECT_EQ("v1.2 (2)", FreeNameIn(dst, "v1.2", true));
+}
+
+TEST_F(FileOperationsTest, TransfersIntoAFolderRenameOnCollision) {
+  WriteFile(dir_ / "dst/a.txt", "old");
+  WriteFile(dir_ / "other/a.txt", "other");
+  const fs::path dst = dir_ / "dst";
+  TransferPlan plan = PlanTransferInto(
+      TransferKind::kCopy, {dir_ / "src/a.txt", dir_ / "other/a.txt", dir_ / "src/sub"}, dst);
+  ASSERT_EQ(FileOpError::kNone, plan.error);
+  EXPECT_TRUE(plan.existing.empty());
+  ASSERT_TRUE(CarryOut(plan, false));
+  EXPECT_EQ((Strings{"a (2).txt", "a (3).txt", "a.txt", "sub"}), Names(dst));
+  EXPECT_EQ("old", ReadFile(dst / "a.txt"));
+  EXPECT_EQ("A", ReadFile(dst / "a (2).txt"));
+  EXPECT_EQ("other", ReadFile(dst / "a (3).txt"));
+
+  // A new name that is taken is numbered too; a copy beside itself gets a number.
+  ASSERT_TRUE(
+      CarryOut(PlanTransferInto(TransferKind::kMove, {dir_ / "src/b.txt"}, dst, "a.txt"), false));
+  EXPECT_EQ("B", ReadFile(dst / "a (4).txt"));
+  EXPECT_FALSE(Exists(dir_ / "src/b.txt"));
+  ASSERT_TRUE(
+      CarryOut(PlanTransferInto(TransferKind::kCopy, {dir_ / "src/c.log"}, dir_ / "src"), false));
+  EXPECT_EQ("C", ReadFile(dir_ / "src/c (2).log"));
+
+  // A name with "*" is a name, not a pattern.
+  WriteFile(dir_ / "src/x*", "star");
+  ASSERT_TRUE(CarryOut(PlanTransferInto(TransferKind::kCopy, {dir_ / "src/x*"}, dst), false));
+  EXPECT_EQ("star", ReadFile(dst / "x*"));
+}
+
+TEST_F(FileOperationsTest, RefusesTransfersIntoThatCannotWork) {
+  const fs::path dst = dir_ / "dst";
+  const std::pair<TransferPlan, FileOpError> cases[] = {
+      {PlanTransferInto(TransferKind::kCopy, {}, dst), FileOpError::kNotFound},
+      {PlanTransferInto(TransferKind::kCopy, {dir_ / "src/a.txt"}, dir_ / "src/a.txt"),
+       FileOpError::kInvalid},
+      {PlanTransferInto(TransferKind::kMove, {dir_ / "src/a.txt"}, dir_ / "src"),
+       FileOpError::kInvalid},
+      {PlanTransferInto(TransferKind::kCopy, {dir_ / "src/a.txt", dir_ / "src/b.txt"}, dst, "n"),
+       FileOpError::kInvalid},
+      {PlanTransferInto(TransferKind::kCopy, {dir_ / "src/a.txt"}, dst, "x/y"),
+       FileOpError::kInvalid},
+      {PlanTransferInto(TransferKind::kMove, {dir_ / "src"}, dir_ / "src/sub"),
+       FileOpError::kInvalid},
+  };
+  for (const auto& [plan, error] : cases) {
+    EXPECT_EQ(error, plan.error);
+    EXPECT_FALSE(CarryOut(plan, true));
+  }
+  EXPECT_EQ(5u, Names(dir_ / "src").size());
+  EXPECT_TRUE(Names(dst).empty());
+}
+
 TEST_F(FileOperationsTest, DeniedFolderIsCheckedBeforeActing) {
   if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
   chmod(P("dst").c_str(), 0555);

@@ -1,0 +1,153 @@
+#include "cmdline/file_management_toolbar.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QContextMenuEvent>
+#include <QIcon>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionToolButton>
+#include <QToolButton>
+#include <mutex>
+
+#include "cmdline/dialog_support.h"
+
+// Outside any namespace: the resource initialiser is a global function.
+static void InitFileManagementIcons() { Q_INIT_RESOURCE(fmwindow); }
+
+namespace vok::cmdline {
+namespace {
+
+// The toolbar's images are 16 x 15, as the embedded fallbacks.
+constexpr QSize kIconSize(16, 15);
+
+QIcon ThemeIcon(const char* themeName, const char* fallback) {
+  static std::once_flag loaded;
+  std::call_once(loaded, InitFileManagementIcons);
+  return QIcon::fromTheme(QString::fromLatin1(themeName),
+                          QIcon(QStringLiteral(":/vokCmdLine/fmwindow/") + fallback));
+}
+
+// A tool button whose menu arrow and right click ask for a history menu that the caller
+// shows (the navigator tracks its own menus), instead of popping up a QMenu of its own.
+class HistoryButton final : public QToolButton {
+ public:
+  explicit HistoryButton(std::function<void()> showHistory) : showHistory_(std::move(showHistory)) {
+    setPopupMode(QToolButton::MenuButtonPopup);
+    // The arrow is only drawn for a button with a menu; this one is never shown by a click.
+    setMenu(new QMenu(this));
+  }
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override {
+    if (event->button() == Qt::LeftButton && InMenuArrow(event->position().toPoint())) {
+      event->accept();
+      showHistory_();
+      return;
+    }
+    QToolButton::mousePressEvent(event);
+  }
+  void contextMenuEvent(QContextMenuEvent* event) override {
+    event->accept();
+    if (isEnabled()) showHistory_();
+  }
+
+ private:
+  bool InMenuArrow(const QPoint& point) const {
+    QStyleOptionToolButton option;
+    initStyleOption(&option);
+    return style()
+        ->subControlRect(QStyle::CC_ToolButton, &option, QStyle::SC_ToolButtonMenu, this)
+        .contains(point);
+  }
+
+  std::function<void()> showHistory_;
+};
+
+}  // namespace
+
+FileManagementToolbar::FileManagementToolbar(std::function<void(int)> run, QWidget* parent)
+    : QToolBar(parent), run_(std::move(run)) {
+  setObjectName(QStringLiteral("fileManagementToolbar"));
+  setIconSize(kIconSize);
+  setFloatable(false);
+  setMovable(false);
+
+  AddHistoryButton(kFmBack, kFmBackMenu, "back", "go-previous", "back.xpm");
+  AddHistoryButton(kFmForward, kFmForwardMenu, "forward", "go-next", "forward.xpm");
+  AddHistoryButton(kFmUp, kFmUpMenu, "up", "go-up", "up.xpm");
+  AddEntry(kFmRefresh, "refresh", "view-refresh", "refresh.xpm");
+  AddEntry(kFmBrowseForFolder, "browseForFolder", "folder-open", "browse.xpm");
+  addSeparator();
+
+  auto* views = new QActionGroup(this);
+  views->setExclusive(true);
+  const struct {
+    int command;
+    const char* name;
+    const char* themeIcon;
+    const char* fallback;
+  } kViews[] = {
+      {kFmLargeIcons, "largeIcons", "view-list-icons", "large_icons.xpm"},
+      {kFmSmallIcons, "smallIcons", "view-grid", "small_icons.xpm"},
+      {kFmList, "list", "view-list-text", "list.xpm"},
+      {kFmDetails, "details", "view-list-details", "details.xpm"},
+  };
+  for (const auto& view : kViews) {
+    QAction* action = AddEntry(view.command, view.name, view.themeIcon, view.fallback);
+    action->setCheckable(true);
+    views->addAction(action);
+  }
+}
+
+QAction* FileManagementToolbar::AddEntry(int command, const char* name, const char* themeIcon,
+                                         const char* fallback) {
+  const QString tip = LoadUiString(static_cast<UINT>(command));
+  auto* action = new QAction(ThemeIcon(themeIcon, fallback), tip, this);
+  action->setObjectName(QString::fromLatin1(name) + QStringLiteral("Action"));
+  action->setToolTip(tip);
+  QObject::connect(action, &QAction::triggered, this, [this, command] { run_(command); });
+  actions_[command] = action;
+  // History buttons place their own widget; the others get the toolbar's button.
+  if (command != kFmBack && command != kFmForward && command != kFmUp) {
+    addAction(action);
+    if (QWidget* button = widgetForAction(action))
+      button->setObjectName(QString::fromLatin1(name) + QStringLiteral("Button"));
+  }
+  return action;
+}
+
+void FileManagementToolbar::AddHistoryButton(int command, int menuCommand, const char* name,
+                                             const char* themeIcon, const char* fallback) {
+  QAction* action = AddEntry(command, name, themeIcon, fallback);
+  auto* button = new HistoryButton([this, menuCommand] { run_(menuCommand); });
+  button->setObjectName(QString::fromLatin1(name) + QStringLiteral("Button"));
+  button->setDefaultAction(action);
+  button->setIconSize(kIconSize);
+  button->setAutoRaise(true);
+  addWidget(button);
+  historyButtons_[menuCommand] = button;
+}
+
+QAction* FileManagementToolbar::Action(int command) const {
+  auto found = actions_.find(command);
+  return found == actions_.end() ? nullptr : found->second;
+}
+
+void FileManagementToolbar::SetCommandEnabled(int command, bool enabled) {
+  if (QAction* action = Action(command)) action->setEnabled(enabled);
+}
+
+void FileManagementToolbar::CheckView(int command) {
+  if (QAction* action = Action(command); action && action->isCheckable()) action->setChecked(true);
+}
+
+QPoint FileManagementToolbar::MenuPosition(int menuCommand) const {
+  auto found = historyButtons_.find(menuCommand);
+  if (found == historyButtons_.end()) return mapToGlobal(QPoint(0, height()));
+  const QToolButton* button = found->second;
+  return button->mapToGlobal(QPoint(0, button->height()));
+}
+
+}  // namespace vok::cmdline
