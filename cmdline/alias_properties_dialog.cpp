@@ -11,7 +11,6 @@
 
 #include "cmdline/item_text.h"
 #include "cmdline/resources/cmdline_strings.h"
-#include "common/text_util.h"
 #include "platform/ui/prompter.h"
 
 namespace vok::cmdline {
@@ -134,24 +133,13 @@ void AliasPropertiesDialog::InsertPath() {
 void AliasPropertiesDialog::accept() {
   if (!keyed_ || !alias_) return reject();
   const std::string name = CutAndTrim(ToStdString(name_->text()), kMaxNameBytes);
-  if (name.empty()) {
-    WarnUser(this, kIdsShortcutEmpty, kIdsCaptionAliases);
-    name_->setFocus();
-    return;
-  }
-  const bool keepsName = options_.editsExisting && EqualsNoCase(name, originalName_);
-  if (!keepsName && options_.isNameTaken && options_.isNameTaken(name)) {
-    WarnUser(this, kIdsAliasNameTaken, kIdsCaptionAliases);
-    name_->setFocus();
-    return;
-  }
+  if (name.empty()) return RefuseField(this, name_, kIdsShortcutEmpty, kIdsCaptionAliases);
+  if (!IsNameFree(name, originalName_, options_.editsExisting, options_.isNameTaken))
+    return RefuseField(this, name_, kIdsAliasNameTaken, kIdsCaptionAliases);
   const std::string definition =
       CutText(DefinitionFromEditor(definition_->toPlainText()), kMaxDefinitionBytes);
-  if (IsBlankText(definition)) {
-    WarnUser(this, kIdsDefinitionEmpty, kIdsCaptionAliases);
-    definition_->setFocus();
-    return;
-  }
+  if (IsBlankText(definition))
+    return RefuseField(this, definition_, kIdsDefinitionEmpty, kIdsCaptionAliases);
   // The key changes only now: a refused definition must not leave a renamed item behind.
   const std::string description = CutText(ToStdString(description_->text()), kMaxDescriptionBytes);
   keyed_->SetStrKey(name.c_str());

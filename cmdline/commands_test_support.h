@@ -7,13 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <string>
 #include <vector>
 
 #include "cmdline/command_context.h"
 #include "cmdline/file_commands.h"
 #include "common/class_ids.h"
+#include "common/test_application.h"
 #include "common/test_libraries.h"
 #include "platform/com/com_ptr.h"
 #include "platform/shell/shell_test_support.h"
@@ -113,13 +113,7 @@ using Handler = HRESULT (*)(CommandContext&, IvokCommandParser*);
 
 class CommandsTest : public testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    if (QApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "cmdline_commands_tests";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);  // lives for the whole test program
-  }
+  static void SetUpTestSuite() { vok::test::EnsureApplication(); }
 
   CommandsTest()
       : runner_(&runner), session_(&session), devices_(&devices), prompter_(&prompter), mounts_([] {

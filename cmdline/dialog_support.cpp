@@ -1,6 +1,9 @@
 #include "cmdline/dialog_support.h"
 
+#include <QWidget>
+
 #include "cmdline/resources/cmdline_strings.h"
+#include "common/text_util.h"
 #include "platform/ui/prompter.h"
 
 namespace vok::cmdline {
@@ -27,6 +30,17 @@ void WarnUser(QWidget* owner, UINT textId, UINT captionId) {
   message.icon = ui::Icon::kExclamation;
   message.buttons = ui::Buttons::kOk;
   ui::Ask(message);
+}
+
+void RefuseField(QWidget* dialog, QWidget* field, UINT textId, UINT captionId) {
+  WarnUser(dialog, textId, captionId);
+  field->setFocus();
+}
+
+bool IsNameFree(const std::string& name, const std::string& originalName, bool editsExisting,
+                const NameTakenFn& isNameTaken) {
+  if (editsExisting && EqualsNoCase(name, originalName)) return true;
+  return !isNameTaken || !isNameTaken(name);
 }
 
 QString LoadUiString(UINT id) { return ToQString(LoadStringResource(&kCmdLineResources, id)); }

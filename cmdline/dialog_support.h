@@ -32,6 +32,16 @@ std::string DefinitionFromEditor(const QString& edited);
 // owned by `owner`, through the prompter.
 void WarnUser(QWidget* owner, UINT textId, UINT captionId);
 
+// A check of OK that failed: WarnUser(dialog, textId, captionId), then `field` gets the focus
+// (the dialog stays open).
+void RefuseField(QWidget* dialog, QWidget* field, UINT textId, UINT captionId);
+
+// Whether OK may give an item the (trimmed, non-empty) name `name`: an edited item keeps its
+// own name `originalName` in any letter case without asking; otherwise `isNameTaken` decides
+// (null: no name is taken).
+bool IsNameFree(const std::string& name, const std::string& originalName, bool editsExisting,
+                const NameTakenFn& isNameTaken);
+
 // Loads string `id` of the command-line library's table.
 QString LoadUiString(UINT id);
 

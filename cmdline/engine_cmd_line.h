@@ -255,9 +255,9 @@ class vokEngineCmdLine final
   // Reads the log's record (field of keep log); throws CvokIStreamException.
   void LoadLog(IStream* stream);
 
-  // Property helpers (engine_cmd_line_props.cpp).
+  // Stores `value` and marks the engine changed, also when the value is the same
+  // (engine_cmd_line_props.cpp).
   HRESULT SetAlways(LONG* field, LONG value);
-  HRESULT SetIfChanged(LONG* field, LONG value);
 
   IvokEngineContainer* containerIface_ = nullptr;  // the container's view, no reference
   CmdLineSettings settings_;

@@ -7,9 +7,9 @@
 #include <optional>
 
 #include "cmdline/engine_cmd_line.h"
-#include "cmdline/item_text.h"
 #include "cmdline/favorite_properties_dialog.h"
 #include "cmdline/favorites_menu.h"
+#include "cmdline/item_text.h"
 #include "cmdline/resources/cmdline_strings.h"
 #include "common/class_ids.h"
 #include "common/text_util.h"
@@ -79,8 +79,7 @@ void vokEngineCmdLine::AddToFavoritesMenu(IUnknown* unknown) {
   ULONG type = 0;
   item->get_ItemData(&type);
   if (!menuContext_->HasRoomFor(type)) return;
-  std::string key = ReadBufferText(
-      kFastListKeySize, [&](char* buffer, ULONG* size) { return item->GetStrKey(buffer, size); });
+  std::string key = ItemKey(unknown);
   if (key.empty()) return;
   LONG id = 0;
   if (FAILED(menuCommands_->AddCommand(key.c_str(), &id))) return;

@@ -74,8 +74,7 @@ void vokEngineCmdLine::ReregisterItemCommands() {
 void vokEngineCmdLine::RegisterItem(IUnknown* unknown) {
   ComPtr<IvokFastListItem> item = QueryAs<IvokFastListItem>(unknown);
   if (!item) return;
-  std::string key = ReadBufferText(
-      kFastListKeySize, [&](char* buffer, ULONG* size) { return item->GetStrKey(buffer, size); });
+  std::string key = ItemKey(unknown);
   if (key.empty()) return;
   ULONG type = 0;
   item->get_ItemData(&type);
@@ -100,13 +99,11 @@ IUnknown* vokEngineCmdLine::CurrentItem() const {
 void vokEngineCmdLine::DescribeItemCommand(const std::string&, const vok::CommandRecord& record,
                                            char* name, char* syntax, char* description, LONG) {
   IUnknown* unknown = record.item.Get();
-  ComPtr<IvokFastListItem> item = QueryAs<IvokFastListItem>(unknown);
-  if (!item) return;
+  if (!QueryAs<IvokFastListItem>(unknown)) return;
   auto put = [](const std::string& text, char* buffer) {
     vok::CopyToFixedBuffer(text, buffer, vok::kInfoBufferSize);
   };
-  put(ReadBufferText(kFastListKeySize, [&](char* b, ULONG* n) { return item->GetStrKey(b, n); }),
-      name);
+  put(ItemKey(unknown), name);
   if (auto alias = QueryAs<IvokFastListItemAlias>(unknown)) {
     // The definition shortened to its first line, as the alias lists show it.
     std::string summary(kItemTextSize, '\0');
@@ -114,18 +111,15 @@ void vokEngineCmdLine::DescribeItemCommand(const std::string&, const vok::Comman
     if (columns && SUCCEEDED(columns->GetColumnText(1, summary.data()))) {
       put(summary.c_str(), syntax);
     }
-    put(ReadBufferText(kItemTextSize, [&](char* b, ULONG* n) { return alias->GetDescr(b, n); }),
-        description);
+    put(ReadBufferText(alias.Get(), &IvokFastListItemAlias::GetDescr, kItemTextSize), description);
   } else if (auto favorite = QueryAs<IvokFastListItemFavorite>(unknown)) {
-    put(ReadBufferText(kItemTextSize,
-                       [&](char* b, ULONG* n) { return favorite->GetFavorite(b, n); }),
+    put(ReadBufferText(favorite.Get(), &IvokFastListItemFavorite::GetFavorite, kItemTextSize),
         syntax);
-    put(ReadBufferText(kItemTextSize, [&](char* b, ULONG* n) { return favorite->GetDescr(b, n); }),
+    put(ReadBufferText(favorite.Get(), &IvokFastListItemFavorite::GetDescr, kItemTextSize),
         description);
   } else if (auto script = QueryAs<IvokFastListItemScript>(unknown)) {
-    put(ReadBufferText(kItemTextSize, [&](char* b, ULONG* n) { return script->GetScript(b, n); }),
-        syntax);
-    put(ReadBufferText(kItemTextSize, [&](char* b, ULONG* n) { return script->GetDescr(b, n); }),
+    put(ReadBufferText(script.Get(), &IvokFastListItemScript::GetScript, kItemTextSize), syntax);
+    put(ReadBufferText(script.Get(), &IvokFastListItemScript::GetDescr, kItemTextSize),
         description);
   }
 }

@@ -25,20 +25,6 @@ std::string CutText(std::string text) {
 
 }  // namespace
 
-void SaveObject(IUnknown* object, IStream* stream) {
-  ComPtr<IPersistStream> persist = QueryAs<IPersistStream>(object);
-  if (!persist) throw CvokIStreamException(E_UNEXPECTED);
-  HRESULT hr = persist->Save(stream, 1);
-  if (FAILED(hr)) throw CvokIStreamException(hr);
-}
-
-void LoadObject(IUnknown* object, IStream* stream) {
-  ComPtr<IPersistStream> persist = QueryAs<IPersistStream>(object);
-  if (!persist) throw CvokIStreamException(E_UNEXPECTED);
-  HRESULT hr = persist->Load(stream);
-  if (FAILED(hr)) throw CvokIStreamException(hr);
-}
-
 HRESULT CmdLinePanelData::Init(const std::string& startDir) {
   HRESULT hr = CoCreateInstance(clsid::kFastList, nullptr, CLSCTX_INPROC_SERVER, IvokFastList::kIID,
                                 history_.ReleaseAndGetVoidAddressOf());

@@ -64,10 +64,4 @@ class CmdLinePanelData {
   bool dirty_ = false;
 };
 
-// Saves `object` (a component offering IPersistStream) in place into `stream`, clearing its
-// changes; loads it likewise. A missing object or interface and every failure throw
-// CvokIStreamException with the status.
-void SaveObject(IUnknown* object, IStream* stream);
-void LoadObject(IUnknown* object, IStream* stream);
-
 }  // namespace vok::cmdline

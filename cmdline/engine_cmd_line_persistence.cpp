@@ -16,17 +16,16 @@
 //   panel data (always; see CmdLinePanelData)
 #include "cmdline/engine_cmd_line.h"
 #include "common/class_ids.h"
+#include "common/property_util.h"
 #include "common/stream_util.h"
 #include "platform/com/runtime.h"
 
-using vok::cmdline::LoadObject;
-using vok::cmdline::SaveObject;
+using vok::LoadObject;
+using vok::SaveObject;
 
 namespace {
 
 constexpr char kStreamName[] = "ENG_CMD_LINE";
-constexpr DWORD kOpenMode = STGM_READWRITE | STGM_SHARE_EXCLUSIVE;
-constexpr DWORD kCreateMode = STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE;
 
 void WriteByte(IStream* stream, BYTE value) { vok::WriteBytes(stream, &value, 1); }
 
@@ -46,9 +45,7 @@ void WriteEmptyLogRecord(IStream* stream, LONG maxSize) {
 }  // namespace
 
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::GetClassID(CLSID* pClassID) {
-  if (!pClassID) return E_POINTER;
-  *pClassID = vok::clsid::kEngineCmdLine;
-  return S_OK;
+  return vok::GetProperty(vok::clsid::kEngineCmdLine, pClassID);
 }
 
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::IsDirty() {
@@ -62,11 +59,7 @@ HRESULT STDMETHODCALLTYPE vokEngineCmdLine::IsDirty() {
 
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::Save(IStorage* stg, BOOL) {
   if (!stg) return E_POINTER;
-  ComPtr<IStream> stream;
-  HRESULT hr = stg->CreateStream(kStreamName, kCreateMode, 0, 0, stream.ReleaseAndGetAddressOf());
-  if (FAILED(hr)) return hr;
-  IStream* s = stream.Get();
-  hr = vok::GuardStream([&] {
+  HRESULT hr = vok::WriteStorageStream(stg, kStreamName, [&](IStream* s) {
     vok::WriteLong(s, kStreamVersion);
     vok::WriteLong(s, settings_.useQuickHelp);
     vok::WriteLong(s, settings_.keepLog);
@@ -95,7 +88,6 @@ HRESULT STDMETHODCALLTYPE vokEngineCmdLine::Save(IStorage* stg, BOOL) {
     vok::WriteLong(s, settings_.listViewTypes[2]);
     vok::WriteLong(s, settings_.showScriptStartMsg);
     panel_.Save(s);
-    return S_OK;
   });
   if (SUCCEEDED(hr)) dirty_ = false;
   return hr;
@@ -103,44 +95,37 @@ HRESULT STDMETHODCALLTYPE vokEngineCmdLine::Save(IStorage* stg, BOOL) {
 
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::Load(IStorage* stg) {
   if (!stg) return E_POINTER;
-  ComPtr<IStream> stream;
-  HRESULT hr = stg->OpenStream(kStreamName, nullptr, kOpenMode, 0, stream.ReleaseAndGetAddressOf());
-  if (SUCCEEDED(hr)) {
-    IStream* s = stream.Get();
-    hr = vok::GuardStream([&] {
-      LONG version = vok::ReadLong(s);
-      if (version >= 0) {
-        settings_.useQuickHelp = vok::ReadLong(s);
-        settings_.keepLog = vok::ReadLong(s);
-        settings_.explorerTree = vok::ReadLong(s);
-        settings_.deleteToRecycleBin = vok::ReadLong(s);
-        settings_.listViewTypes[0] = vok::ReadLong(s);
-        settings_.listViewTypes[1] = vok::ReadLong(s);
-        settings_.lastFavoriteType = vok::ReadLong(s);
-        LoadObject(favorites_.Get(), s);
-        LoadObject(aliases_.Get(), s);
-        LoadObject(cmdBrowser_.Get(), s);
-        settings_.completeFromHistory = vok::ReadLong(s);
-        settings_.completeFromCommands = vok::ReadLong(s);
-        settings_.completeFromFiles = vok::ReadLong(s);
-        if (settings_.keepLog) LoadLog(s);
-      }
-      if (version > 0) settings_.syncWithBrowser = vok::ReadLong(s);
-      if (version > 1) {
-        settings_.hotKeyVK = ReadByte(s);
-        settings_.hotKeyMods = ReadByte(s);
-      }
-      if (version > 2) LoadObject(scripts_.Get(), s);
-      if (version > 3) settings_.listViewTypes[2] = vok::ReadLong(s);
-      if (version > 4) settings_.showScriptStartMsg = vok::ReadLong(s);
-      panel_.Load(s);
-      return S_OK;
-    });
-    stream.Reset();
-    if (SUCCEEDED(hr)) {
-      if (IvokChDir* navigator = Navigator()) navigator->SetSafeCurrentDir(nullptr);
-      dirty_ = false;
+  HRESULT hr = vok::ReadStorageStream(stg, kStreamName, [&](IStream* s) {
+    LONG version = vok::ReadLong(s);
+    if (version >= 0) {
+      settings_.useQuickHelp = vok::ReadLong(s);
+      settings_.keepLog = vok::ReadLong(s);
+      settings_.explorerTree = vok::ReadLong(s);
+      settings_.deleteToRecycleBin = vok::ReadLong(s);
+      settings_.listViewTypes[0] = vok::ReadLong(s);
+      settings_.listViewTypes[1] = vok::ReadLong(s);
+      settings_.lastFavoriteType = vok::ReadLong(s);
+      LoadObject(favorites_.Get(), s);
+      LoadObject(aliases_.Get(), s);
+      LoadObject(cmdBrowser_.Get(), s);
+      settings_.completeFromHistory = vok::ReadLong(s);
+      settings_.completeFromCommands = vok::ReadLong(s);
+      settings_.completeFromFiles = vok::ReadLong(s);
+      if (settings_.keepLog) LoadLog(s);
     }
+    if (version > 0) settings_.syncWithBrowser = vok::ReadLong(s);
+    if (version > 1) {
+      settings_.hotKeyVK = ReadByte(s);
+      settings_.hotKeyMods = ReadByte(s);
+    }
+    if (version > 2) LoadObject(scripts_.Get(), s);
+    if (version > 3) settings_.listViewTypes[2] = vok::ReadLong(s);
+    if (version > 4) settings_.showScriptStartMsg = vok::ReadLong(s);
+    panel_.Load(s);
+  });
+  if (SUCCEEDED(hr)) {
+    if (IvokChDir* navigator = Navigator()) navigator->SetSafeCurrentDir(nullptr);
+    dirty_ = false;
   }
   // The lists may have changed, also partly: their commands follow them in every case.
   ReregisterItemCommands();

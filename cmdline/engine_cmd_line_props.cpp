@@ -3,29 +3,12 @@
 // Apply (completion sources, list views, favorite tab, browser synchronisation, script start
 // message) count as a change only when the value differs.
 #include "cmdline/engine_cmd_line.h"
+#include "common/property_util.h"
+
+using vok::GetProperty;
+using vok::PutProperty;
 
 namespace {
-
-HRESULT Get(LONG value, LONG* pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = value;
-  return S_OK;
-}
-
-HRESULT GetByte(BYTE value, BYTE* pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = value;
-  return S_OK;
-}
-
-// Hands out `object` with a reference; E_FAIL when there is none.
-HRESULT GetObject(IUnknown* object, IUnknown** pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = nullptr;
-  if (!object) return E_FAIL;
-  *pVal = IdentityOf(object).Detach();
-  return S_OK;
-}
 
 bool IsListViewIndex(int n) { return n >= 0 && n < 3; }
 
@@ -37,21 +20,15 @@ HRESULT vokEngineCmdLine::SetAlways(LONG* field, LONG value) {
   return S_OK;
 }
 
-HRESULT vokEngineCmdLine::SetIfChanged(LONG* field, LONG value) {
-  if (*field != value) dirty_ = true;
-  *field = value;
-  return S_OK;
-}
-
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::get_UseQuickHelp(LONG* pVal) {
-  return Get(settings_.useQuickHelp, pVal);
+  return GetProperty(settings_.useQuickHelp, pVal);
 }
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::put_UseQuickHelp(LONG newVal) {
   return SetAlways(&settings_.useQuickHelp, newVal);
 }
 
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::get_KeepLog(LONG* pVal) {
-  return Get(settings_.keepLog, pVal);
+  return GetProperty(settings_.keepLog, pVal);
 }
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::put_KeepLog(LONG newVal) {
   return SetAlways(&settings_.keepLog, newVal);
@@ -72,7 +49,7 @@ HRESULT STDMETHODCALLTYPE vokEngineCmdLine::put_LogSize(LONG newVal) {
 }
 
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::get_HistorySize(LONG* pVal) {
-  return Get(panel_.HistorySize(), pVal);
+  return GetProperty(panel_.HistorySize(), pVal);
 }
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::put_HistorySize(LONG newVal) {
   dirty_ = true;
@@ -80,14 +57,14 @@ HRESULT STDMETHODCALLTYPE vokEngineCmdLine::put_HistorySize(LONG newVal) {
 }
 
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::get_ExplorerTree(LONG* pVal) {
-  return Get(settings_.explorerTree, pVal);
+  return GetProperty(settings_.explorerTree, pVal);
 }
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::put_ExplorerTree(LONG newVal) {
   return SetAlways(&settings_.explorerTree, newVal);
 }
 
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::get_DeleteToRecycleBin(LONG* pVal) {
-  return Get(settings_.deleteToRecycleBin, pVal);
+  return GetProperty(settings_.deleteToRecycleBin, pVal);
 }
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::put_DeleteToRecycleBin(LONG newVal) {
   return SetAlways(&settings_.deleteToRecycleBin, newVal);
@@ -95,63 +72,63 @@ HRESULT STDMETHODCALLTYPE vokEngineCmdLine::put_DeleteToRecycleBin(LONG newVal) 
 
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::get_ListViewType(int nViewNum, LONG* pVal) {
   if (!IsListViewIndex(nViewNum)) return E_INVALIDARG;
-  return Get(settings_.listViewTypes[nViewNum], pVal);
+  return GetProperty(settings_.listViewTypes[nViewNum], pVal);
 }
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::put_ListViewType(int nViewNum, LONG newVal) {
   if (!IsListViewIndex(nViewNum)) return E_INVALIDARG;
-  return SetIfChanged(&settings_.listViewTypes[nViewNum], newVal);
+  return PutProperty(&settings_.listViewTypes[nViewNum], newVal, &dirty_);
 }
 
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::get_FavoriteList(IUnknown** pVal) {
-  return GetObject(favorites_.Get(), pVal);
+  return vok::GetObjectProperty(favorites_.Get(), pVal);
 }
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::get_AliasList(IUnknown** pVal) {
-  return GetObject(aliases_.Get(), pVal);
+  return vok::GetObjectProperty(aliases_.Get(), pVal);
 }
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::get_ScriptList(IUnknown** pVal) {
-  return GetObject(scripts_.Get(), pVal);
+  return vok::GetObjectProperty(scripts_.Get(), pVal);
 }
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::get_CmdBrowserUnk(IUnknown** pVal) {
-  return GetObject(cmdBrowser_.Get(), pVal);
+  return vok::GetObjectProperty(cmdBrowser_.Get(), pVal);
 }
 
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::get_LastFavoriteType(LONG* pVal) {
-  return Get(settings_.lastFavoriteType, pVal);
+  return GetProperty(settings_.lastFavoriteType, pVal);
 }
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::put_LastFavoriteType(LONG newVal) {
-  return SetIfChanged(&settings_.lastFavoriteType, newVal);
+  return PutProperty(&settings_.lastFavoriteType, newVal, &dirty_);
 }
 
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::get_CompleteFromHistory(LONG* pVal) {
-  return Get(settings_.completeFromHistory, pVal);
+  return GetProperty(settings_.completeFromHistory, pVal);
 }
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::put_CompleteFromHistory(LONG newVal) {
-  return SetIfChanged(&settings_.completeFromHistory, newVal);
+  return PutProperty(&settings_.completeFromHistory, newVal, &dirty_);
 }
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::get_CompleteFromCommands(LONG* pVal) {
-  return Get(settings_.completeFromCommands, pVal);
+  return GetProperty(settings_.completeFromCommands, pVal);
 }
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::put_CompleteFromCommands(LONG newVal) {
-  return SetIfChanged(&settings_.completeFromCommands, newVal);
+  return PutProperty(&settings_.completeFromCommands, newVal, &dirty_);
 }
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::get_CompleteFromFiles(LONG* pVal) {
-  return Get(settings_.completeFromFiles, pVal);
+  return GetProperty(settings_.completeFromFiles, pVal);
 }
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::put_CompleteFromFiles(LONG newVal) {
-  return SetIfChanged(&settings_.completeFromFiles, newVal);
+  return PutProperty(&settings_.completeFromFiles, newVal, &dirty_);
 }
 
 // Turning synchronisation off would also release the browser window; there is no browser in
 // this version.
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::get_SyncWithBrowser(LONG* pVal) {
-  return Get(settings_.syncWithBrowser, pVal);
+  return GetProperty(settings_.syncWithBrowser, pVal);
 }
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::put_SyncWithBrowser(LONG newVal) {
-  return SetIfChanged(&settings_.syncWithBrowser, newVal);
+  return PutProperty(&settings_.syncWithBrowser, newVal, &dirty_);
 }
 
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::get_BrowserAvailable(LONG* pVal) {
-  return Get(browserAvailable_ ? 1 : 0, pVal);
+  return GetProperty(browserAvailable_ ? 1 : 0, pVal);
 }
 
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::GetPrefExt(LPSTR lpsz, ULONG* lpcb) {
@@ -178,7 +155,7 @@ HRESULT STDMETHODCALLTYPE vokEngineCmdLine::SetExclExt(LPCSTR lpsz) {
 }
 
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::get_HotKeyVK(BYTE* pVal) {
-  return GetByte(settings_.hotKeyVK, pVal);
+  return GetProperty(settings_.hotKeyVK, pVal);
 }
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::put_HotKeyVK(BYTE newVal) {
   settings_.hotKeyVK = newVal;
@@ -186,7 +163,7 @@ HRESULT STDMETHODCALLTYPE vokEngineCmdLine::put_HotKeyVK(BYTE newVal) {
   return S_OK;
 }
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::get_HotKeyMods(BYTE* pVal) {
-  return GetByte(settings_.hotKeyMods, pVal);
+  return GetProperty(settings_.hotKeyMods, pVal);
 }
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::put_HotKeyMods(BYTE newVal) {
   settings_.hotKeyMods = newVal;
@@ -195,8 +172,8 @@ HRESULT STDMETHODCALLTYPE vokEngineCmdLine::put_HotKeyMods(BYTE newVal) {
 }
 
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::get_ShowScriptStartMsg(LONG* pVal) {
-  return Get(settings_.showScriptStartMsg, pVal);
+  return GetProperty(settings_.showScriptStartMsg, pVal);
 }
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::put_ShowScriptStartMsg(LONG newVal) {
-  return SetIfChanged(&settings_.showScriptStartMsg, newVal);
+  return PutProperty(&settings_.showScriptStartMsg, newVal, &dirty_);
 }

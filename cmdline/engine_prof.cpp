@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "common/class_ids.h"
+#include "common/property_util.h"
 #include "platform/com/runtime.h"
 
 namespace {
@@ -14,15 +15,11 @@ constexpr CLSID kPages[] = {vok::clsid::kPPFavorites, vok::clsid::kPPShellExec};
 }  // namespace
 
 HRESULT STDMETHODCALLTYPE vokEngineProf::get_VirtualOrder(LONG* pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = kVirtualOrder;
-  return S_OK;
+  return vok::GetProperty(kVirtualOrder, pVal);
 }
 
 HRESULT STDMETHODCALLTYPE vokEngineProf::get_AppHint(LONG* pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = hint_;
-  return S_OK;
+  return vok::GetProperty(hint_, pVal);
 }
 
 HRESULT STDMETHODCALLTYPE vokEngineProf::Init(IUnknown* pEngineContainerUnk, LONG lHint) {

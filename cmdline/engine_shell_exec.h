@@ -153,8 +153,6 @@ class vokEngineShellExec final
   // Adds string `id` of the library's table to the log as an error and shows the log.
   void ReportError(UINT id) const;
 
-  HRESULT SetIfChanged(LONG* field, LONG value);
-
   IvokEngineContainer* containerIface_ = nullptr;  // the container's view, no reference
   ShellExecSettings settings_;
   bool dirty_ = false;

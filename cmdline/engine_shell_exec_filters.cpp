@@ -8,7 +8,6 @@
 #include <QStyle>
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
-#include <algorithm>
 
 #include "cmdline/engine_shell_exec.h"
 #include "cmdline/favorites_menu.h"
@@ -25,9 +24,7 @@ constexpr size_t kSyntaxRoom = 128;
 
 std::string FilterText(IvokFastListItemFilter* filter,
                        HRESULT (STDMETHODCALLTYPE IvokFastListItemFilter::*get)(LPSTR, ULONG*)) {
-  if (!filter) return {};
-  return ReadBufferText(kFilterTextSize,
-                        [&](char* buffer, ULONG* size) { return (filter->*get)(buffer, size); });
+  return ReadBufferText(filter, get, kFilterTextSize);
 }
 
 }  // namespace
@@ -59,16 +56,11 @@ HRESULT STDMETHODCALLTYPE vokEngineShellExec::Begin() {
 }
 
 HRESULT STDMETHODCALLTYPE vokEngineShellExec::Item(IUnknown* pUnk) {
-  ComPtr<IvokFastListItem> item;
-  HRESULT hr = pUnk
-                   ? pUnk->QueryInterface(IvokFastListItem::kIID, item.ReleaseAndGetVoidAddressOf())
-                   : E_POINTER;
-  if (FAILED(hr)) return hr;
-  std::string key(kFastListKeySize, '\0');
-  ULONG size = kFastListKeySize;
-  hr = item->GetStrKey(key.data(), &size);
-  if (FAILED(hr)) return hr;
-  key.resize(std::min<size_t>(size, kFastListKeySize - 1));
+  if (!pUnk) return E_POINTER;
+  ComPtr<IvokFastListItem> item = QueryAs<IvokFastListItem>(pUnk);
+  if (!item) return E_NOINTERFACE;
+  const std::string key =
+      ReadBufferText(item.Get(), &IvokFastListItem::GetStrKey, kFastListKeySize);
   if (walkMode_ == Walk::kMenu) {
     AddMenuEntry(pUnk, key);
   } else {
@@ -134,14 +126,12 @@ void vokEngineShellExec::DescribeItemCommand(const std::string&, const vok::Comm
                                              char* name, char* syntax, char* description,
                                              LONG reserved) {
   IUnknown* unknown = record.item.Get();
-  ComPtr<IvokFastListItem> item = QueryAs<IvokFastListItem>(unknown);
   ComPtr<IvokFastListItemFilter> filter = QueryAs<IvokFastListItemFilter>(unknown);
-  if (!item || !filter) return;
+  if (!filter || !QueryAs<IvokFastListItem>(unknown)) return;
   auto put = [](const std::string& text, char* buffer) {
     vok::CopyToFixedBuffer(text, buffer, vok::kInfoBufferSize);
   };
-  put(ReadBufferText(kFastListKeySize, [&](char* b, ULONG* n) { return item->GetStrKey(b, n); }),
-      name);
+  put(ItemKey(unknown), name);
   std::string definition = FilterText(filter.Get(), &IvokFastListItemFilter::GetFilter);
   if (reserved == 0 && definition.size() + 2 < kSyntaxRoom) definition = "(" + definition + ")";
   put(definition, syntax);

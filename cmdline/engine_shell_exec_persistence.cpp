@@ -7,25 +7,17 @@
 //   LONG list view type (filters page), last filter (-1 = none), show folders,
 //        list view type (File Management window)
 //   file view window
-#include "cmdline/engine_cmd_line_panel_data.h"
 #include "cmdline/engine_shell_exec.h"
 #include "common/class_ids.h"
+#include "common/property_util.h"
 #include "common/stream_util.h"
 
-using vok::cmdline::LoadObject;
-using vok::cmdline::SaveObject;
+using vok::GetProperty;
+using vok::PutProperty;
 
 namespace {
 
 constexpr char kStreamName[] = "ENG_SHELL_EXEC";
-constexpr DWORD kOpenMode = STGM_READWRITE | STGM_SHARE_EXCLUSIVE;
-constexpr DWORD kCreateMode = STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE;
-
-HRESULT Get(LONG value, LONG* pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = value;
-  return S_OK;
-}
 
 bool ReportsChanges(IUnknown* object) {
   ComPtr<IPersistStream> persist = QueryAs<IPersistStream>(object);
@@ -37,39 +29,29 @@ bool ReportsChanges(IUnknown* object) {
 // ---------------------------------------------------------------------------------------------
 // IvokEngineShellExecProp
 
-HRESULT vokEngineShellExec::SetIfChanged(LONG* field, LONG value) {
-  if (*field != value) dirty_ = true;
-  *field = value;
-  return S_OK;
-}
-
 HRESULT STDMETHODCALLTYPE vokEngineShellExec::get_ListViewType(int, LONG* pVal) {
-  return Get(settings_.listViewType, pVal);
+  return GetProperty(settings_.listViewType, pVal);
 }
 HRESULT STDMETHODCALLTYPE vokEngineShellExec::put_ListViewType(int, LONG newVal) {
-  return SetIfChanged(&settings_.listViewType, newVal);
+  return PutProperty(&settings_.listViewType, newVal, &dirty_);
 }
 
 HRESULT STDMETHODCALLTYPE vokEngineShellExec::get_FilterList(IUnknown** ppVal) {
-  if (!ppVal) return E_POINTER;
-  *ppVal = nullptr;
-  if (!filters_) return E_FAIL;
-  *ppVal = IdentityOf(filters_.Get()).Detach();
-  return S_OK;
+  return vok::GetObjectProperty(filters_.Get(), ppVal);
 }
 
 HRESULT STDMETHODCALLTYPE vokEngineShellExec::get_LastFilter(LONG* pVal) {
-  return Get(settings_.lastFilter, pVal);
+  return GetProperty(settings_.lastFilter, pVal);
 }
 HRESULT STDMETHODCALLTYPE vokEngineShellExec::put_LastFilter(LONG newVal) {
-  return SetIfChanged(&settings_.lastFilter, newVal);
+  return PutProperty(&settings_.lastFilter, newVal, &dirty_);
 }
 
 HRESULT STDMETHODCALLTYPE vokEngineShellExec::get_ShowFolders(LONG* pVal) {
-  return Get(settings_.showFolders, pVal);
+  return GetProperty(settings_.showFolders, pVal);
 }
 HRESULT STDMETHODCALLTYPE vokEngineShellExec::put_ShowFolders(LONG newVal) {
-  return SetIfChanged(&settings_.showFolders, newVal);
+  return PutProperty(&settings_.showFolders, newVal, &dirty_);
 }
 
 HRESULT STDMETHODCALLTYPE vokEngineShellExec::get_ChDirCtlUnk(IUnknown** ppVal) {
@@ -86,19 +68,17 @@ HRESULT STDMETHODCALLTYPE vokEngineShellExec::put_ChDirCtlUnk(IUnknown* newVal) 
 }
 
 HRESULT STDMETHODCALLTYPE vokEngineShellExec::get_FMListViewType(LONG* pVal) {
-  return Get(settings_.fmListViewType, pVal);
+  return GetProperty(settings_.fmListViewType, pVal);
 }
 HRESULT STDMETHODCALLTYPE vokEngineShellExec::put_FMListViewType(LONG newVal) {
-  return SetIfChanged(&settings_.fmListViewType, newVal);
+  return PutProperty(&settings_.fmListViewType, newVal, &dirty_);
 }
 
 // ---------------------------------------------------------------------------------------------
 // IPersistStorage
 
 HRESULT STDMETHODCALLTYPE vokEngineShellExec::GetClassID(CLSID* pClassID) {
-  if (!pClassID) return E_POINTER;
-  *pClassID = vok::clsid::kEngineShellExec;
-  return S_OK;
+  return GetProperty(vok::clsid::kEngineShellExec, pClassID);
 }
 
 // The file view's own settings (sorting) change inside the File Management window without
@@ -110,19 +90,14 @@ HRESULT STDMETHODCALLTYPE vokEngineShellExec::IsDirty() {
 
 HRESULT STDMETHODCALLTYPE vokEngineShellExec::Save(IStorage* stg, BOOL) {
   if (!stg) return E_POINTER;
-  ComPtr<IStream> stream;
-  HRESULT hr = stg->CreateStream(kStreamName, kCreateMode, 0, 0, stream.ReleaseAndGetAddressOf());
-  if (FAILED(hr)) return hr;
-  IStream* s = stream.Get();
-  hr = vok::GuardStream([&] {
+  HRESULT hr = vok::WriteStorageStream(stg, kStreamName, [&](IStream* s) {
     vok::WriteLong(s, kStreamVersion);
-    SaveObject(filters_.Get(), s);
+    vok::SaveObject(filters_.Get(), s);
     vok::WriteLong(s, settings_.listViewType);
     vok::WriteLong(s, settings_.lastFilter);
     vok::WriteLong(s, settings_.showFolders);
     vok::WriteLong(s, settings_.fmListViewType);
-    SaveObject(fileView_.Get(), s);
-    return S_OK;
+    vok::SaveObject(fileView_.Get(), s);
   });
   if (SUCCEEDED(hr)) dirty_ = false;
   return hr;
@@ -131,22 +106,16 @@ HRESULT STDMETHODCALLTYPE vokEngineShellExec::Save(IStorage* stg, BOOL) {
 // Fields read before a failure keep their new values.
 HRESULT STDMETHODCALLTYPE vokEngineShellExec::Load(IStorage* stg) {
   if (!stg) return E_POINTER;
-  ComPtr<IStream> stream;
-  HRESULT hr = stg->OpenStream(kStreamName, nullptr, kOpenMode, 0, stream.ReleaseAndGetAddressOf());
-  if (SUCCEEDED(hr)) {
-    IStream* s = stream.Get();
-    hr = vok::GuardStream([&] {
-      if (vok::ReadLong(s) < 0) return S_OK;
-      LoadObject(filters_.Get(), s);
-      settings_.listViewType = vok::ReadLong(s);
-      settings_.lastFilter = vok::ReadLong(s);
-      settings_.showFolders = vok::ReadLong(s);
-      settings_.fmListViewType = vok::ReadLong(s);
-      LoadObject(fileView_.Get(), s);
-      return S_OK;
-    });
-    if (SUCCEEDED(hr)) dirty_ = false;
-  }
+  HRESULT hr = vok::ReadStorageStream(stg, kStreamName, [&](IStream* s) {
+    if (vok::ReadLong(s) < 0) return;
+    vok::LoadObject(filters_.Get(), s);
+    settings_.listViewType = vok::ReadLong(s);
+    settings_.lastFilter = vok::ReadLong(s);
+    settings_.showFolders = vok::ReadLong(s);
+    settings_.fmListViewType = vok::ReadLong(s);
+    vok::LoadObject(fileView_.Get(), s);
+  });
+  if (SUCCEEDED(hr)) dirty_ = false;
   // The list may have changed, also partly: its commands follow it in every case.
   ReregisterFilterCommands();
   return hr;

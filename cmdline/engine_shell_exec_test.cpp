@@ -2,7 +2,6 @@
 // file view from the built libraries; nothing is started except by the one end-to-end test.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
@@ -16,6 +15,7 @@
 #include "cmdline/engine_shell_exec.h"
 #include "cmdline/resources/cmdline_strings.h"
 #include "common/memory_storage.h"
+#include "common/test_application.h"
 #include "common/test_libraries.h"
 #include "platform/shell/shell_test_support.h"
 #include "platform/system/recording_process_runner.h"
@@ -48,10 +48,7 @@ struct ShownWindow {
 class ShellExecEngineTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "cmdline_shell_exec_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);  // lives for the program
+    vok::test::EnsureApplication();
     for (const char* library : {"vokEngine", "vokTools", "vokCtl", "vokCmdLine", "vokFileView"})
       ASSERT_TRUE(RegisterBuiltLibrary(library));
   }

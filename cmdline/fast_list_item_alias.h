@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "cmdline/list_item_base.h"
+#include "common/class_ids.h"
 
 namespace vok::cmdline {
 
@@ -23,9 +24,11 @@ std::string FirstLineSummary(std::string_view definition);
 }  // namespace vok::cmdline
 
 class vokFastListItemAlias final
-    : public vok::cmdline::ListItemBase<vokFastListItemAlias, IvokFastListItemAlias,
-                                        IvokFastListItemColumns> {
+    : public vok::cmdline::ListItemBase<vokFastListItemAlias, vok::cmdline::DefinitionFields,
+                                        IvokFastListItemAlias> {
  public:
+  static constexpr LONG kVersion = 0;
+  static constexpr const CLSID& kClassId = vok::clsid::kFastListItemAlias;
   static constexpr size_t kMaxDefinitionBytes = kAliasDefinitionSize - 1;
   static constexpr size_t kMaxDescriptionBytes = kItemTextSize - 1;
   static constexpr LONG kImage = 4;
@@ -33,30 +36,24 @@ class vokFastListItemAlias final
   vokFastListItemAlias() : ListItemBase(kItemAlias) {}
 
   // IvokFastListItemAlias: getters follow the caller-buffer convention, setters cut at the
-  // limits above.
+  // limits above. Nothing marks the item changed.
   HRESULT STDMETHODCALLTYPE GetAlias(LPSTR lpszDescr, ULONG* lpcbDescr) override;
   HRESULT STDMETHODCALLTYPE SetAlias(LPCSTR lpszDescr) override;
   HRESULT STDMETHODCALLTYPE GetDescr(LPSTR lpszDescr, ULONG* lpcbDescr) override;
   HRESULT STDMETHODCALLTYPE SetDescr(LPCSTR lpszDescr) override;
 
-  // IvokFastListItemColumns: key, shortened definition, description; lpszText holds 512 bytes.
-  HRESULT STDMETHODCALLTYPE GetColumnCount(LONG* plCount) override;
-  HRESULT STDMETHODCALLTYPE GetColumnText(LONG lColumn, LPSTR lpszText) override;
   HRESULT STDMETHODCALLTYPE GetImage(LONG* plImage) override;
 
-  // IPersistStream
-  HRESULT STDMETHODCALLTYPE GetClassID(CLSID* pClassID) override;
-  // S_FALSE: the item keeps no changes flag.
-  HRESULT STDMETHODCALLTYPE IsDirty() override;
-  // A failing read leaves the item unchanged; a negative version reads nothing more.
-  HRESULT STDMETHODCALLTYPE Load(IStream* stm) override;
-  HRESULT STDMETHODCALLTYPE Save(IStream* stm, BOOL fClearDirty) override;
-  // The exact size of the record Save writes.
-  HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* pcbSize) override;
+  // The middle column: the shortened definition (FirstLineSummary).
+  std::string DetailText() const;
 
-  void CopyFieldsTo(vokFastListItemAlias& copy) const;
-
- private:
-  std::string definition_;
-  std::string description_;
+  static vok::cmdline::DefinitionFields ReadFields(IStream* stm, LONG) {
+    return vok::cmdline::ReadDefinitionFields(stm, kMaxDefinitionBytes, kMaxDescriptionBytes);
+  }
+  static void WriteFields(IStream* stm, const vok::cmdline::DefinitionFields& fields) {
+    vok::cmdline::WriteDefinitionFields(stm, fields);
+  }
+  static ULONG FieldsSize(const vok::cmdline::DefinitionFields& fields) {
+    return vok::cmdline::DefinitionFieldsSize(fields);
+  }
 };

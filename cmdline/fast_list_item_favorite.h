@@ -8,12 +8,24 @@
 #include <string>
 
 #include "cmdline/list_item_base.h"
+#include "common/class_ids.h"
+
+namespace vok::cmdline {
+
+struct FavoriteFields {
+  std::string favorite;
+  std::string description;
+  LONG useExplorerTree = 0;
+};
+
+}  // namespace vok::cmdline
 
 class vokFastListItemFavorite final
-    : public vok::cmdline::ListItemBase<vokFastListItemFavorite, IvokFastListItemFavorite,
-                                        IvokFastListItemColumns> {
+    : public vok::cmdline::ListItemBase<vokFastListItemFavorite, vok::cmdline::FavoriteFields,
+                                        IvokFastListItemFavorite> {
  public:
   static constexpr LONG kVersion = 1;
+  static constexpr const CLSID& kClassId = vok::clsid::kFastListItemFavorite;
   static constexpr size_t kMaxFavoriteBytes = kItemTextSize - 1;
   static constexpr size_t kMaxDescriptionBytes = kItemTextSize - 1;
 
@@ -23,7 +35,7 @@ class vokFastListItemFavorite final
   static LONG ImageOfType(ULONG type);
 
   // IvokFastListItemFavorite: getters follow the caller-buffer convention, setters cut at the
-  // limits above. Changing use explorer tree marks the item dirty.
+  // limits above. Only a change of use explorer tree marks the item changed.
   HRESULT STDMETHODCALLTYPE GetFavorite(LPSTR lpszDescr, ULONG* lpcbDescr) override;
   HRESULT STDMETHODCALLTYPE SetFavorite(LPCSTR lpszDescr) override;
   HRESULT STDMETHODCALLTYPE GetDescr(LPSTR lpszDescr, ULONG* lpcbDescr) override;
@@ -31,26 +43,14 @@ class vokFastListItemFavorite final
   HRESULT STDMETHODCALLTYPE get_UseExplorerTree(LONG* pVal) override;
   HRESULT STDMETHODCALLTYPE put_UseExplorerTree(LONG newVal) override;
 
-  // IvokFastListItemColumns: key, favorite text, description; lpszText holds 512 bytes.
-  HRESULT STDMETHODCALLTYPE GetColumnCount(LONG* plCount) override;
-  HRESULT STDMETHODCALLTYPE GetColumnText(LONG lColumn, LPSTR lpszText) override;
+  // The image of the item's type.
   HRESULT STDMETHODCALLTYPE GetImage(LONG* plImage) override;
 
-  // IPersistStream
-  HRESULT STDMETHODCALLTYPE GetClassID(CLSID* pClassID) override;
-  // S_OK after use explorer tree changed and before a clearing save or a load.
-  HRESULT STDMETHODCALLTYPE IsDirty() override;
-  // A failing read leaves the item unchanged; a negative version reads nothing more.
-  HRESULT STDMETHODCALLTYPE Load(IStream* stm) override;
-  HRESULT STDMETHODCALLTYPE Save(IStream* stm, BOOL fClearDirty) override;
-  // The exact size of the record Save writes.
-  HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* pcbSize) override;
+  // The middle column: the favorite text.
+  std::string DetailText() const { return fields().favorite; }
 
-  void CopyFieldsTo(vokFastListItemFavorite& copy) const;
-
- private:
-  std::string favorite_;
-  std::string description_;
-  LONG useExplorerTree_ = 0;
-  bool dirty_ = false;
+  // Version-0 records lack use explorer tree.
+  static vok::cmdline::FavoriteFields ReadFields(IStream* stm, LONG version);
+  static void WriteFields(IStream* stm, const vok::cmdline::FavoriteFields& fields);
+  static ULONG FieldsSize(const vok::cmdline::FavoriteFields& fields);
 };

@@ -8,12 +8,15 @@
 #include <string>
 
 #include "cmdline/list_item_base.h"
+#include "common/class_ids.h"
 #include "common/shell_exec_ifaces.h"
 
 class vokFastListItemFilter final
-    : public vok::cmdline::ListItemBase<vokFastListItemFilter, IvokFastListItemFilter,
-                                        IvokFastListItemColumns, IvokFastListItemText> {
+    : public vok::cmdline::ListItemBase<vokFastListItemFilter, vok::cmdline::DefinitionFields,
+                                        IvokFastListItemFilter, IvokFastListItemText> {
  public:
+  static constexpr LONG kVersion = 0;
+  static constexpr const CLSID& kClassId = vok::clsid::kFastListItemFilter;
   // Longest definition and description (bytes, zero excluded).
   static constexpr size_t kMaxTextBytes = kFilterTextSize - 1;
   // Longest one-line display text (bytes, zero excluded).
@@ -24,15 +27,12 @@ class vokFastListItemFilter final
 
   // IvokFastListItemFilter: getters follow the caller-buffer convention; setters refuse a
   // text of kFilterTextSize bytes or more with E_FAIL and keep the old value. A change of
-  // value marks the item dirty.
+  // value marks the item changed.
   HRESULT STDMETHODCALLTYPE GetFilter(LPSTR lpsz, ULONG* lpcb) override;
   HRESULT STDMETHODCALLTYPE SetFilter(LPCSTR lpsz) override;
   HRESULT STDMETHODCALLTYPE GetDescr(LPSTR lpsz, ULONG* lpcb) override;
   HRESULT STDMETHODCALLTYPE SetDescr(LPCSTR lpsz) override;
 
-  // IvokFastListItemColumns: key, definition, description; lpszText holds 512 bytes.
-  HRESULT STDMETHODCALLTYPE GetColumnCount(LONG* plCount) override;
-  HRESULT STDMETHODCALLTYPE GetColumnText(LONG lColumn, LPSTR lpszText) override;
   HRESULT STDMETHODCALLTYPE GetImage(LONG* plImage) override;
 
   // IvokFastListItemText: "key - description (definition)", without " - description" when
@@ -40,26 +40,21 @@ class vokFastListItemFilter final
   // zero-filled first.
   HRESULT STDMETHODCALLTYPE GetText(LPSTR lpszText) override;
 
-  // IPersistStream
-  HRESULT STDMETHODCALLTYPE GetClassID(CLSID* pClassID) override;
-  // S_OK after a setter changed the definition or description and before a clearing save or
-  // a load.
-  HRESULT STDMETHODCALLTYPE IsDirty() override;
-  // A failing read leaves the item unchanged; a negative version reads nothing more.
-  HRESULT STDMETHODCALLTYPE Load(IStream* stm) override;
-  HRESULT STDMETHODCALLTYPE Save(IStream* stm, BOOL fClearDirty) override;
-  // The exact size of the record Save writes.
-  HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* pcbSize) override;
-
-  void CopyFieldsTo(vokFastListItemFilter& copy) const;
-
+  // The middle column: the definition.
+  std::string DetailText() const { return fields().definition; }
   // The display text of GetText, uncut.
   std::string DisplayText() const;
 
+  static vok::cmdline::DefinitionFields ReadFields(IStream* stm, LONG) {
+    return vok::cmdline::ReadDefinitionFields(stm, kMaxTextBytes, kMaxTextBytes);
+  }
+  static void WriteFields(IStream* stm, const vok::cmdline::DefinitionFields& fields) {
+    vok::cmdline::WriteDefinitionFields(stm, fields);
+  }
+  static ULONG FieldsSize(const vok::cmdline::DefinitionFields& fields) {
+    return vok::cmdline::DefinitionFieldsSize(fields);
+  }
+
  private:
   HRESULT SetText(LPCSTR text, std::string* field);
-
-  std::string definition_;
-  std::string description_;
-  bool dirty_ = false;
 };

@@ -10,7 +10,6 @@
 
 namespace {
 
-using vok::test::Record;
 using vok::test::Saved;
 
 class FilterItemTest : public vok::test::ItemTest<vokFastListItemFilter, IvokFastListItemFilter> {
@@ -45,16 +44,6 @@ TEST_F(FilterItemTest, RecordIsWrittenByteForByteAndSizedExactly) {
   auto copy = vok::test::Create<vokFastListItemFilter, IvokFastListItem>();
   EXPECT_EQ(vok::test::LoadFrom(copy.Get(), expected), std::make_pair(S_OK, expected.size()));
   EXPECT_EQ(Saved(copy.Get()), expected);
-}
-
-TEST_F(FilterItemTest, NegativeVersionCutAndFailingStreamsKeepTheFields) {
-  Fill("docs", "*.txt", "Text");
-  const auto negative = Record().Long(-1).Str("other").ULong(3).Str("*").Str("x").Bytes();
-  EXPECT_EQ(vok::test::LoadFrom(item_.Get(), negative), std::make_pair(S_OK, size_t{4}));
-  EXPECT_EQ(State(), "docs|*.txt|Text");
-  const auto record = Record().Long(0).Str("pics").ULong(1).Str("*.png").Str("Pictures").Bytes();
-  vok::test::ExpectCutRecordsFail(item_.Get(), record, [&] { return State(); });
-  vok::test::ExpectStreamFailuresPassThrough(item_.Get(), Saved(item_.Get()));
 }
 
 TEST_F(FilterItemTest, ChangesMarkTheItemDirtyUntilAClearingSave) {
@@ -117,16 +106,6 @@ TEST_F(FilterItemTest, DisplayTextJoinsTheFieldsAndIsCutAt510Bytes) {
     EXPECT_TRUE(
         std::all_of(buffer + c.expected.size(), std::end(buffer), [](char b) { return b == 0; }));
   }
-}
-
-TEST_F(FilterItemTest, CloneCopiesEveryField) {
-  Fill("docs", "*.txt", "Text");
-  item_->put_ItemData(9);
-  ComPtr<IUnknown> clone;
-  ASSERT_EQ(item_->Clone(clone.ReleaseAndGetAddressOf()), S_OK);
-  EXPECT_NE(clone.Get(), IdentityOf(item_.Get()).Get());
-  EXPECT_TRUE(QueryAs<IvokFastListItemFilter>(clone.Get()));
-  EXPECT_EQ(Saved(clone.Get()), Saved(item_.Get()));
 }
 
 }  // namespace

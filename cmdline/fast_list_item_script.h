@@ -11,20 +11,38 @@
 #include <string>
 
 #include "cmdline/list_item_base.h"
+#include "common/class_ids.h"
+
+namespace vok::cmdline {
+
+// Everything of a script item but key and language.
+struct ScriptFields {
+  // Script hosts: the bar runs the script itself, or a generated page does.
+  static constexpr ULONG kHostBar = 0;
+  static constexpr ULONG kHostPage = 1;
+
+  std::string description;
+  std::string script;
+  std::string entryPoint;
+  std::string windowTitle;
+  LONG showWindow = 0;
+  LONG showToolbar = 1;
+  ULONG host = kHostPage;
+};
+
+}  // namespace vok::cmdline
 
 class vokFastListItemScript final
-    : public vok::cmdline::ListItemBase<vokFastListItemScript, IvokFastListItemScript,
-                                        IvokFastListItemColumns> {
+    : public vok::cmdline::ListItemBase<vokFastListItemScript, vok::cmdline::ScriptFields,
+                                        IvokFastListItemScript> {
  public:
   static constexpr LONG kVersion = 3;
+  static constexpr const CLSID& kClassId = vok::clsid::kFastListItemScript;
   static constexpr size_t kMaxDescriptionBytes = kItemTextSize - 1;
   static constexpr size_t kMaxScriptBytes = kScriptSourceSize - 1;
   static constexpr size_t kMaxEntryPointBytes = kScriptShortTextSize - 1;
   static constexpr size_t kMaxWindowTitleBytes = kScriptShortTextSize - 1;
   static constexpr LONG kImage = 6;
-  // Script hosts: the bar runs the script itself, or a generated page does.
-  static constexpr ULONG kHostBar = 0;
-  static constexpr ULONG kHostPage = 1;
 
   vokFastListItemScript() : ListItemBase(kScriptVBScript) {}
 
@@ -32,7 +50,7 @@ class vokFastListItemScript final
   static std::string LanguageName(ULONG type);
 
   // IvokFastListItemScript: getters follow the caller-buffer convention, setters cut at the
-  // limits above; the three number setters mark the item dirty when the value changes.
+  // limits above; the three number setters mark the item changed when the value changes.
   HRESULT STDMETHODCALLTYPE GetDescr(LPSTR lpsz, ULONG* lpcb) override;
   HRESULT STDMETHODCALLTYPE SetDescr(LPCSTR lpsz) override;
   HRESULT STDMETHODCALLTYPE GetScript(LPSTR lpsz, ULONG* lpcb) override;
@@ -48,38 +66,13 @@ class vokFastListItemScript final
   HRESULT STDMETHODCALLTYPE get_ActiveXScriptHost(ULONG* pVal) override;
   HRESULT STDMETHODCALLTYPE put_ActiveXScriptHost(ULONG newVal) override;
 
-  // IvokFastListItemColumns: key, language name, description; lpszText holds 512 bytes.
-  HRESULT STDMETHODCALLTYPE GetColumnCount(LONG* plCount) override;
-  HRESULT STDMETHODCALLTYPE GetColumnText(LONG lColumn, LPSTR lpszText) override;
   HRESULT STDMETHODCALLTYPE GetImage(LONG* plImage) override;
 
-  // IPersistStream
-  HRESULT STDMETHODCALLTYPE GetClassID(CLSID* pClassID) override;
-  HRESULT STDMETHODCALLTYPE IsDirty() override;
-  // Fields an older record lacks take their defaults. A failing read leaves the item
-  // unchanged; a negative version reads nothing more.
-  HRESULT STDMETHODCALLTYPE Load(IStream* stm) override;
-  HRESULT STDMETHODCALLTYPE Save(IStream* stm, BOOL fClearDirty) override;
-  // The exact size of the record Save writes.
-  HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* pcbSize) override;
+  // The middle column: the language name (an unknown language shows an empty cell).
+  std::string DetailText() const { return LanguageName(data()); }
 
-  void CopyFieldsTo(vokFastListItemScript& copy) const;
-
- private:
-  // Everything but key and language, so that Load can build the new state apart.
-  struct Fields {
-    std::string description;
-    std::string script;
-    std::string entryPoint;
-    std::string windowTitle;
-    LONG showWindow = 0;
-    LONG showToolbar = 1;
-    ULONG host = kHostPage;
-  };
-
-  template <class T>
-  HRESULT PutNumber(T* field, T value);
-
-  Fields fields_;
-  bool dirty_ = false;
+  // Fields an older record lacks keep their defaults.
+  static vok::cmdline::ScriptFields ReadFields(IStream* stm, LONG version);
+  static void WriteFields(IStream* stm, const vok::cmdline::ScriptFields& fields);
+  static ULONG FieldsSize(const vok::cmdline::ScriptFields& fields);
 };

@@ -13,7 +13,6 @@
 
 #include "cmdline/item_text.h"
 #include "cmdline/resources/cmdline_strings.h"
-#include "common/text_util.h"
 #include "platform/ui/prompter.h"
 
 namespace vok::cmdline {
@@ -158,23 +157,12 @@ void FavoritePropertiesDialog::Browse() {
 void FavoritePropertiesDialog::accept() {
   if (!keyed_ || !favorite_) return reject();
   const std::string name = CutAndTrim(ToStdString(shortcut_->text()), kMaxTextBytes);
-  if (name.empty()) {
-    WarnUser(this, kIdsShortcutEmpty, kIdsCaptionFavorites);
-    shortcut_->setFocus();
-    return;
-  }
-  const bool keepsName = options_.editsExisting && EqualsNoCase(name, originalName_);
-  if (!keepsName && options_.isNameTaken && options_.isNameTaken(name)) {
-    WarnUser(this, kIdsFavoriteNameTaken, kIdsCaptionFavorites);
-    shortcut_->setFocus();
-    return;
-  }
+  if (name.empty()) return RefuseField(this, shortcut_, kIdsShortcutEmpty, kIdsCaptionFavorites);
+  if (!IsNameFree(name, originalName_, options_.editsExisting, options_.isNameTaken))
+    return RefuseField(this, shortcut_, kIdsFavoriteNameTaken, kIdsCaptionFavorites);
   const std::string definition = CutText(ToStdString(definition_->text()), kMaxTextBytes);
-  if (IsBlankText(definition)) {
-    WarnUser(this, kIdsDefinitionEmpty, kIdsCaptionFavorites);
-    definition_->setFocus();
-    return;
-  }
+  if (IsBlankText(definition))
+    return RefuseField(this, definition_, kIdsDefinitionEmpty, kIdsCaptionFavorites);
   const std::string description = CutText(ToStdString(description_->text()), kMaxTextBytes);
   keyed_->SetStrKey(name.c_str());
   favorite_->SetFavorite(definition.c_str());

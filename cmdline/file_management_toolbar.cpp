@@ -9,25 +9,16 @@
 #include <QStyle>
 #include <QStyleOptionToolButton>
 #include <QToolButton>
-#include <mutex>
 
+#include "cmdline/cmdline_icons.h"
 #include "cmdline/dialog_support.h"
-
-// Outside any namespace: the resource initialiser is a global function.
-static void InitFileManagementIcons() { Q_INIT_RESOURCE(fmwindow); }
+#include "common/shell_exec_ifaces.h"
 
 namespace vok::cmdline {
 namespace {
 
 // The toolbar's images are 16 x 15, as the embedded fallbacks.
 constexpr QSize kIconSize(16, 15);
-
-QIcon ThemeIcon(const char* themeName, const char* fallback) {
-  static std::once_flag loaded;
-  std::call_once(loaded, InitFileManagementIcons);
-  return QIcon::fromTheme(QString::fromLatin1(themeName),
-                          QIcon(QStringLiteral(":/vokCmdLine/fmwindow/") + fallback));
-}
 
 // A tool button whose menu arrow and right click ask for a history menu that the caller
 // shows (the navigator tracks its own menus), instead of popping up a QMenu of its own.
@@ -74,11 +65,11 @@ FileManagementToolbar::FileManagementToolbar(std::function<void(int)> run, QWidg
   setFloatable(false);
   setMovable(false);
 
-  AddHistoryButton(kFmBack, kFmBackMenu, "back", "go-previous", "back.xpm");
-  AddHistoryButton(kFmForward, kFmForwardMenu, "forward", "go-next", "forward.xpm");
-  AddHistoryButton(kFmUp, kFmUpMenu, "up", "go-up", "up.xpm");
-  AddEntry(kFmRefresh, "refresh", "view-refresh", "refresh.xpm");
-  AddEntry(kFmBrowseForFolder, "browseForFolder", "folder-open", "browse.xpm");
+  AddHistoryButton(kFmBack, kFmBackMenu, "back", ThemeIcon("go-previous", "back.xpm"));
+  AddHistoryButton(kFmForward, kFmForwardMenu, "forward", ThemeIcon("go-next", "forward.xpm"));
+  AddHistoryButton(kFmUp, kFmUpMenu, "up", ThemeIcon("go-up", "up.xpm"));
+  AddEntry(kFmRefresh, "refresh", ThemeIcon("view-refresh", "refresh.xpm"));
+  AddEntry(kFmBrowseForFolder, "browseForFolder", ThemeIcon("folder-open", "browse.xpm"));
   addSeparator();
 
   auto* views = new QActionGroup(this);
@@ -86,25 +77,23 @@ FileManagementToolbar::FileManagementToolbar(std::function<void(int)> run, QWidg
   const struct {
     int command;
     const char* name;
-    const char* themeIcon;
-    const char* fallback;
+    LONG view;
   } kViews[] = {
-      {kFmLargeIcons, "largeIcons", "view-list-icons", "large_icons.xpm"},
-      {kFmSmallIcons, "smallIcons", "view-grid", "small_icons.xpm"},
-      {kFmList, "list", "view-list-text", "list.xpm"},
-      {kFmDetails, "details", "view-list-details", "details.xpm"},
+      {kFmLargeIcons, "largeIcons", kViewLargeIcons},
+      {kFmSmallIcons, "smallIcons", kViewSmallIcons},
+      {kFmList, "list", kViewList},
+      {kFmDetails, "details", kViewDetails},
   };
   for (const auto& view : kViews) {
-    QAction* action = AddEntry(view.command, view.name, view.themeIcon, view.fallback);
+    QAction* action = AddEntry(view.command, view.name, ViewIcon(view.view));
     action->setCheckable(true);
     views->addAction(action);
   }
 }
 
-QAction* FileManagementToolbar::AddEntry(int command, const char* name, const char* themeIcon,
-                                         const char* fallback) {
+QAction* FileManagementToolbar::AddEntry(int command, const char* name, const QIcon& icon) {
   const QString tip = LoadUiString(static_cast<UINT>(command));
-  auto* action = new QAction(ThemeIcon(themeIcon, fallback), tip, this);
+  auto* action = new QAction(icon, tip, this);
   action->setObjectName(QString::fromLatin1(name) + QStringLiteral("Action"));
   action->setToolTip(tip);
   QObject::connect(action, &QAction::triggered, this, [this, command] { run_(command); });
@@ -119,8 +108,8 @@ QAction* FileManagementToolbar::AddEntry(int command, const char* name, const ch
 }
 
 void FileManagementToolbar::AddHistoryButton(int command, int menuCommand, const char* name,
-                                             const char* themeIcon, const char* fallback) {
-  QAction* action = AddEntry(command, name, themeIcon, fallback);
+                                             const QIcon& icon) {
+  QAction* action = AddEntry(command, name, icon);
   auto* button = new HistoryButton([this, menuCommand] { run_(menuCommand); });
   button->setObjectName(QString::fromLatin1(name) + QStringLiteral("Button"));
   button->setDefaultAction(action);

@@ -10,6 +10,7 @@
 #include <map>
 
 class QAction;
+class QIcon;
 class QToolButton;
 
 namespace vok::cmdline {
@@ -55,9 +56,8 @@ class FileManagementToolbar final : public QToolBar {
   QPoint MenuPosition(int menuCommand) const;
 
  private:
-  QAction* AddEntry(int command, const char* name, const char* themeIcon, const char* fallback);
-  void AddHistoryButton(int command, int menuCommand, const char* name, const char* themeIcon,
-                        const char* fallback);
+  QAction* AddEntry(int command, const char* name, const QIcon& icon);
+  void AddHistoryButton(int command, int menuCommand, const char* name, const QIcon& icon);
 
   std::function<void(int)> run_;
   std::map<int, QAction*> actions_;

@@ -98,12 +98,7 @@ QString EntryTextOf(IUnknown* item) {
     char buffer[kFilterTextSize] = {};
     if (SUCCEEDED(text->GetText(buffer))) return ToQString(CutText(buffer, kFilterTextSize - 1));
   }
-  if (ComPtr<IvokFastListItem> keyed = QueryAs<IvokFastListItem>(item)) {
-    return ToQString(ReadBufferText(kFastListKeySize, [&](char* buffer, ULONG* size) {
-      return keyed->GetStrKey(buffer, size);
-    }));
-  }
-  return {};
+  return ToQString(ItemKey(item));
 }
 
 // The bar window offered by one of the container's engines, or null.
@@ -197,7 +192,12 @@ class FileManagementWindow final : public QDialog {
   void ApplyViewType();
   void ApplyFilter();
   void AfterStep(HRESULT result);
+  // Back, Forward or Up (kFmBack .. kFmUpMenu) by `steps`; 0 lets the user pick from the
+  // navigator's history menu.
+  HRESULT Step(int command, LONG steps);
   void ShowHistoryMenu(int menuCommand);
+  // Lists the navigator's folder in the file view and shows its path.
+  void ShowNavigatorFolder();
   void DirectoryChanged();
   void UpdateHistoryButtons();
   void StoreSettings();
@@ -433,10 +433,7 @@ HRESULT FileManagementWindow::ShowInFileView() {
   PlaceFileView();
   viewWindow_->InitListView();
   ApplyViewType();
-  bool drives = false;
-  const std::string shown = NavigatorDirectory(&drives);
-  viewCommands_->SetDir(shown.c_str(), drives ? 1 : 0);
-  directoryText_->SetPath(ToQString(shown));
+  ShowNavigatorFolder();
   viewCommands_->put_ShowFolders(showFolders_->isChecked() ? 1 : 0);
   filterBox_->setCurrentIndex(currentFilter_);
   ApplyFilter();
@@ -531,13 +528,9 @@ void FileManagementWindow::RunCommand(int command) {
       viewWindow_->Update();
       break;
     case kFmBack:
-      AfterStep(navigator_->GoBack(1));
-      break;
     case kFmForward:
-      AfterStep(navigator_->GoForward(1));
-      break;
     case kFmUp:
-      AfterStep(navigator_->GoUp(1));
+      AfterStep(Step(command, 1));
       break;
     case kFmBackMenu:
     case kFmForwardMenu:
@@ -590,11 +583,8 @@ void FileManagementWindow::ApplyFilter() {
   if (index < 0) return;
   ComPtr<IvokFastListItemFilter> filter =
       QueryAs<IvokFastListItemFilter>(ItemOfEntry(filterBox_, index));
-  const std::string definition = filter ? ReadBufferText(kFilterTextSize,
-                                                         [&](char* buffer, ULONG* size) {
-                                                           return filter->GetFilter(buffer, size);
-                                                         })
-                                        : std::string();
+  const std::string definition =
+      ReadBufferText(filter.Get(), &IvokFastListItemFilter::GetFilter, kFilterTextSize);
   viewCommands_->SetFilter(definition.c_str());
   currentFilter_ = index;
   viewWindow_->Update();
@@ -604,31 +594,36 @@ void FileManagementWindow::AfterStep(HRESULT result) {
   if (result == S_OK) DirectoryChanged();
 }
 
+HRESULT FileManagementWindow::Step(int command, LONG steps) {
+  switch (command) {
+    case kFmBack:
+    case kFmBackMenu:
+      return navigator_->GoBack(steps);
+    case kFmForward:
+    case kFmForwardMenu:
+      return navigator_->GoForward(steps);
+    default:
+      return navigator_->GoUp(steps);
+  }
+}
+
 void FileManagementWindow::ShowHistoryMenu(int menuCommand) {
   const QPoint at = toolbar_->MenuPosition(menuCommand);
   navigator_->SetMenuParams(this, at.x(), at.y());
-  switch (menuCommand) {
-    case kFmBackMenu:
-      AfterStep(navigator_->GoBack(0));
-      break;
-    case kFmForwardMenu:
-      AfterStep(navigator_->GoForward(0));
-      break;
-    case kFmUpMenu:
-      AfterStep(navigator_->GoUp(0));
-      break;
-    default:
-      break;
-  }
+  AfterStep(Step(menuCommand, 0));
+}
+
+void FileManagementWindow::ShowNavigatorFolder() {
+  bool drives = false;
+  const std::string shown = NavigatorDirectory(&drives);
+  viewCommands_->SetDir(shown.c_str(), drives ? 1 : 0);
+  directoryText_->SetPath(ToQString(shown));
 }
 
 void FileManagementWindow::DirectoryChanged() {
   if (finished_) return;
-  bool drives = false;
-  const std::string shown = NavigatorDirectory(&drives);
-  viewCommands_->SetDir(shown.c_str(), drives ? 1 : 0);
+  ShowNavigatorFolder();
   ApplyFilter();
-  directoryText_->SetPath(ToQString(shown));
   UpdateHistoryButtons();
 }
 

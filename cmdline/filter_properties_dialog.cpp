@@ -11,7 +11,6 @@
 
 #include "cmdline/item_text.h"
 #include "cmdline/resources/cmdline_strings.h"
-#include "common/text_util.h"
 #include "platform/ui/prompter.h"
 
 namespace vok::cmdline {
@@ -78,35 +77,23 @@ void FilterPropertiesDialog::BuildLayout() {
 
 void FilterPropertiesDialog::LoadFields() {
   if (!keyed_ || !filter_) return;
-  originalKey_ =
-      ReadBufferText(kFilterTextSize, [&](char* b, ULONG* s) { return keyed_->GetStrKey(b, s); });
+  originalKey_ = ItemKey(keyed_.Get());
   shortcut_->setText(ToQString(originalKey_));
-  definition_->setText(ToQString(ReadBufferText(
-      kFilterTextSize, [&](char* b, ULONG* s) { return filter_->GetFilter(b, s); })));
-  description_->setText(ToQString(
-      ReadBufferText(kFilterTextSize, [&](char* b, ULONG* s) { return filter_->GetDescr(b, s); })));
+  definition_->setText(ToQString(
+      ReadBufferText(filter_.Get(), &IvokFastListItemFilter::GetFilter, kFilterTextSize)));
+  description_->setText(
+      ToQString(ReadBufferText(filter_.Get(), &IvokFastListItemFilter::GetDescr, kFilterTextSize)));
 }
 
 void FilterPropertiesDialog::accept() {
   if (!keyed_ || !filter_) return reject();
   const std::string shortcut = CutAndTrim(ToStdString(shortcut_->text()), kMaxFieldBytes);
-  if (shortcut.empty()) {
-    WarnUser(this, kIdsShortcutEmpty, kIdsCaptionFilters);
-    shortcut_->setFocus();
-    return;
-  }
-  const bool keepsKey = options_.editsExisting && EqualsNoCase(shortcut, originalKey_);
-  if (!keepsKey && options_.isNameTaken && options_.isNameTaken(shortcut)) {
-    WarnUser(this, kIdsFilterNameTaken, kIdsCaptionFilters);
-    shortcut_->setFocus();
-    return;
-  }
+  if (shortcut.empty()) return RefuseField(this, shortcut_, kIdsShortcutEmpty, kIdsCaptionFilters);
+  if (!IsNameFree(shortcut, originalKey_, options_.editsExisting, options_.isNameTaken))
+    return RefuseField(this, shortcut_, kIdsFilterNameTaken, kIdsCaptionFilters);
   const std::string definition = CutText(ToStdString(definition_->text()), kMaxFieldBytes);
-  if (IsBlankText(definition)) {
-    WarnUser(this, kIdsFilterDefinitionEmpty, kIdsCaptionFilters);
-    definition_->setFocus();
-    return;
-  }
+  if (IsBlankText(definition))
+    return RefuseField(this, definition_, kIdsFilterDefinitionEmpty, kIdsCaptionFilters);
   // The key changes only now: a refused definition must not leave a renamed item behind.
   const std::string description = CutText(ToStdString(description_->text()), kMaxFieldBytes);
   keyed_->SetStrKey(shortcut.c_str());

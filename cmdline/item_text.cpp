@@ -5,6 +5,7 @@
 
 #include "common/stream_util.h"
 #include "common/text_util.h"
+#include "platform/com/com_ptr.h"
 
 namespace vok::cmdline {
 
@@ -41,6 +42,11 @@ HRESULT SetItemText(LPCSTR text, size_t maxBytes, std::string* field) {
     *field = CutText(text, maxBytes);
     return S_OK;
   });
+}
+
+std::string ItemKey(IUnknown* item) {
+  ComPtr<IvokFastListItem> keyed = QueryAs<IvokFastListItem>(item);
+  return ReadBufferText(keyed.Get(), &IvokFastListItem::GetStrKey, kFastListKeySize);
 }
 
 }  // namespace vok::cmdline

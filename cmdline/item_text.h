@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/fast_list_ifaces.h"
 #include "platform/com/objidl.h"
 
 namespace vok::cmdline {
@@ -38,5 +39,18 @@ std::string ReadBufferText(size_t room, Getter get) {
   text.resize(std::min<size_t>(size, room > 0 ? room - 1 : 0));
   return text;
 }
+
+// A text of `object` read through its caller-buffer getter `get` with `room` bytes; "" for a
+// null object or when the getter fails.
+template <class T>
+std::string ReadBufferText(T* object, HRESULT (STDMETHODCALLTYPE T::*get)(LPSTR, ULONG*),
+                           size_t room) {
+  if (!object) return {};
+  return ReadBufferText(room,
+                        [&](char* buffer, ULONG* size) { return (object->*get)(buffer, size); });
+}
+
+// The key of a list item; "" for an object without IvokFastListItem.
+std::string ItemKey(IUnknown* item);
 
 }  // namespace vok::cmdline

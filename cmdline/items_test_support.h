@@ -5,24 +5,16 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "common/memory_stream.h"
 #include "common/stream_util.h"
+#include "common/test_application.h"
 #include "common/vok_object.h"
 
 namespace vok::test {
-
-inline void EnsureApplication() {
-  if (QApplication::instance()) return;
-  static int argc = 1;
-  static char name[] = "cmdline_items_tests";
-  static char* argv[] = {name, nullptr};
-  new QApplication(argc, argv);  // lives for the whole test program
-}
 
 inline std::vector<uint8_t> Bytes(std::initializer_list<int> values) {
   std::vector<uint8_t> out;

@@ -2,11 +2,9 @@
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
 #include <QListView>
-#include <QPixmap>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStyle>
@@ -14,11 +12,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "cmdline/cmdline_icons.h"
 #include "cmdline/dialog_support.h"
 #include "cmdline/fast_list_item_filter.h"
 #include "cmdline/filter_properties_dialog.h"
 #include "cmdline/item_text.h"
-#include "cmdline/pp_shell_exec_icons.h"
 #include "cmdline/resources/cmdline_strings.h"
 #include "common/class_ids.h"
 #include "common/container_ifaces.h"
@@ -27,6 +25,7 @@
 #include "platform/ui/prompter.h"
 
 using vok::LoadStringResource;
+using vok::cmdline::ItemKey;
 using vok::cmdline::kCmdLineResources;
 using vok::cmdline::kIdsCaptionFilters;
 using vok::cmdline::kIdsColumnDefinition;
@@ -45,8 +44,6 @@ using vok::cmdline::LoadUiString;
 
 namespace {
 
-namespace icons = vok::cmdline::filter_icons;
-
 // The page's size: 290 x 180 dialog units.
 vok::PropertyPageInfo PageInfo() {
   vok::PropertyPageInfo info;
@@ -57,34 +54,21 @@ vok::PropertyPageInfo PageInfo() {
   return info;
 }
 
-QIcon ThemeIcon(const char* name, const char* const* fallback) {
-  return QIcon::fromTheme(QString::fromLatin1(name), QIcon(QPixmap(fallback)));
-}
-
 struct ViewButton {
   LONG view;
   UINT tipId;  // also the button's command id
   const char* objectName;
-  const char* themeIcon;
-  const char* const* fallback;
 };
 
 // In toolbar order.
 const ViewButton kViewButtons[] = {
-    {kViewLargeIcons, kIdsLargeIcons, "largeIconsButton", "view-list-icons", icons::kLargeIcons},
-    {kViewSmallIcons, kIdsSmallIcons, "smallIconsButton", "view-list-compact", icons::kSmallIcons},
-    {kViewList, kIdsList, "listButton", "view-list-text", icons::kList},
-    {kViewDetails, kIdsDetails, "detailsButton", "view-list-details", icons::kDetails},
+    {kViewLargeIcons, kIdsLargeIcons, "largeIconsButton"},
+    {kViewSmallIcons, kIdsSmallIcons, "smallIconsButton"},
+    {kViewList, kIdsList, "listButton"},
+    {kViewDetails, kIdsDetails, "detailsButton"},
 };
 
 bool ViewCanReorder(LONG view) { return view == kViewList || view == kViewDetails; }
-
-std::string KeyOf(IUnknown* item) {
-  ComPtr<IvokFastListItem> keyed = QueryAs<IvokFastListItem>(item);
-  if (!keyed) return {};
-  return vok::cmdline::ReadBufferText(kFastListKeySize,
-                                      [&](char* b, ULONG* s) { return keyed->GetStrKey(b, s); });
-}
 
 }  // namespace
 
@@ -143,7 +127,7 @@ QWidget* vokPPShellExec::BuildPage(QWidget* parent) {
   tree_->setSelectionMode(QAbstractItemView::SingleSelection);
   tree_->setSelectionBehavior(QAbstractItemView::SelectRows);
   tree_->setIconSize(QSize(16, 16));
-  const QIcon filterIcon = ThemeIcon("view-filter", icons::kFilter);
+  const QIcon filterIcon = vok::cmdline::ThemeIcon("view-filter", "filter.xpm");
   // Every row shows image 0; the iterator control picks it from this list.
   tree_->setProperty(kIteratorCtlImagesProperty, QVariant::fromValue(QList<QIcon>{filterIcon}));
 
@@ -221,7 +205,7 @@ QWidget* vokPPShellExec::BuildViewToolbar() {
     button->setObjectName(QString::fromLatin1(spec.objectName));
     button->setCheckable(true);
     button->setAutoRaise(true);
-    button->setIcon(ThemeIcon(spec.themeIcon, spec.fallback));
+    button->setIcon(vok::cmdline::ViewIcon(spec.view));
     button->setIconSize(QSize(16, 15));
     button->setToolTip(LoadUiString(spec.tipId));
     views_->addButton(button, spec.view);
@@ -291,6 +275,14 @@ QTreeWidgetItem* vokPPShellExec::SelectedRow() const {
   return selected.isEmpty() ? nullptr : selected.front();
 }
 
+QTreeWidgetItem* vokPPShellExec::RowToActOn() {
+  if (!tree_) return nullptr;
+  QTreeWidgetItem* row = SelectedRow();
+  if (row && ItemOf(row)) return row;
+  Warn(kIdsNoItemSelected);
+  return nullptr;
+}
+
 IUnknown* vokPPShellExec::ItemOf(const QTreeWidgetItem* row) const {
   auto* item = reinterpret_cast<IUnknown*>(row->data(0, kIteratorCtlItemRole).value<quintptr>());
   // Only items the page holds are trusted: a row never outlives its reference.
@@ -317,11 +309,11 @@ void vokPPShellExec::Warn(UINT textId) {
 
 bool vokPPShellExec::IsNameTaken(const std::string& name) const {
   for (const ComPtr<IvokFastListItem>& removed : removed_) {
-    if (vok::EqualsNoCase(KeyOf(removed.Get()), name)) return false;
+    if (vok::EqualsNoCase(ItemKey(removed.Get()), name)) return false;
   }
   for (int i = 0; tree_ && i < tree_->topLevelItemCount(); ++i) {
     if (IUnknown* item = ItemOf(tree_->topLevelItem(i));
-        item && vok::EqualsNoCase(KeyOf(item), name))
+        item && vok::EqualsNoCase(ItemKey(item), name))
       return true;
   }
   ComPtr<IvokEngine> engine = QueryAs<IvokEngine>(engine_.Get());
@@ -357,12 +349,10 @@ void vokPPShellExec::AddNew() {
 }
 
 void vokPPShellExec::AddCopy() {
-  if (!tree_) return;
-  QTreeWidgetItem* row = SelectedRow();
+  QTreeWidgetItem* row = RowToActOn();
   ComPtr<IvokFastListItem> original = QueryAs<IvokFastListItem>(row ? ItemOf(row) : nullptr);
-  if (!original) return Warn(kIdsNoItemSelected);
   ComPtr<IUnknown> copy;
-  if (FAILED(original->Clone(copy.ReleaseAndGetAddressOf()))) return;
+  if (!original || FAILED(original->Clone(copy.ReleaseAndGetAddressOf()))) return;
   AddItem(std::move(copy));
 }
 
@@ -377,10 +367,9 @@ void vokPPShellExec::WriteColumns(QTreeWidgetItem* row, IUnknown* item) {
 }
 
 void vokPPShellExec::Edit() {
-  if (!tree_) return;
-  QTreeWidgetItem* row = SelectedRow();
-  IUnknown* item = row ? ItemOf(row) : nullptr;
-  if (!item) return Warn(kIdsNoItemSelected);
+  QTreeWidgetItem* row = RowToActOn();
+  if (!row) return;
+  IUnknown* item = ItemOf(row);
   vok::cmdline::FilterDialogOptions options;
   options.editsExisting = true;
   options.isNameTaken = [this](const std::string& name) { return IsNameTaken(name); };
@@ -390,10 +379,8 @@ void vokPPShellExec::Edit() {
 }
 
 void vokPPShellExec::Remove() {
-  if (!tree_) return;
-  QTreeWidgetItem* row = SelectedRow();
-  IUnknown* item = row ? ItemOf(row) : nullptr;
-  if (!item) return Warn(kIdsNoItemSelected);
+  QTreeWidgetItem* row = RowToActOn();
+  if (!row) return;
   vok::ui::Message question;
   question.owner = page();
   question.text = LoadStringResource(&kCmdLineResources, kIdsConfirmDelete);
@@ -402,7 +389,7 @@ void vokPPShellExec::Remove() {
   question.buttons = vok::ui::Buttons::kYesNo;
   if (vok::ui::Ask(question) != vok::ui::Answer::kYes) return;
 
-  removed_.push_back(QueryAs<IvokFastListItem>(item));
+  removed_.push_back(QueryAs<IvokFastListItem>(ItemOf(row)));
   const int index = tree_->indexOfTopLevelItem(row);
   delete tree_->takeTopLevelItem(index);
   UpdateButtons();
@@ -416,9 +403,8 @@ void vokPPShellExec::Remove() {
 }
 
 void vokPPShellExec::MoveSelected(int delta) {
-  if (!tree_) return;
-  QTreeWidgetItem* row = SelectedRow();
-  if (!row || !ItemOf(row)) return Warn(kIdsNoItemSelected);
+  QTreeWidgetItem* row = RowToActOn();
+  if (!row) return;
   const int index = tree_->indexOfTopLevelItem(row);
   const int target = index + delta;
   if (target < 0 || target >= tree_->topLevelItemCount()) return;

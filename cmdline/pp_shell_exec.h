@@ -72,6 +72,9 @@ class vokPPShellExec final : public vok::PropertyPageBase {
   void MoveSelected(int delta);
   void SelectRow(int index);
   QTreeWidgetItem* SelectedRow() const;
+  // The selected row when it shows an item the page holds; else null, after telling the user
+  // (silently while the page is not shown).
+  QTreeWidgetItem* RowToActOn();
   IUnknown* ItemOf(const QTreeWidgetItem* row) const;
   void WriteColumns(QTreeWidgetItem* row, IUnknown* item);
   void Warn(UINT textId);

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "common/stream_util.h"
 #include "common/vok_object.h"
 
 namespace vok {
@@ -62,5 +63,19 @@ class MemoryStream final : public ObjectRoot<IStream> {
   size_t budget_ = 0;
   HRESULT failStatus_ = S_OK;
 };
+
+// The exact byte count of the record `write(stream)` writes, measured by writing it into a scratch
+// memory stream (for GetSizeMax). `write` returns a status and may throw
+// CvokIStreamException; its failure is returned and *size stays 0. E_POINTER for a null size.
+template <class Write>
+HRESULT MeasureRecord(Write&& write, ULARGE_INTEGER* size) {
+  if (!size) return E_POINTER;
+  size->QuadPart = 0;
+  ComPtr<MemoryStream> counter = MemoryStream::Create();
+  HRESULT hr = GuardStream([&] { return write(counter.Get()); });
+  if (FAILED(hr)) return hr;
+  size->QuadPart = counter->Bytes().size();
+  return S_OK;
+}
 
 }  // namespace vok

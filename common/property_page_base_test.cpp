@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QLabel>
 #include <memory>
+
+#include "common/test_application.h"
 
 namespace {
 
@@ -45,10 +46,7 @@ class Site final : public vok::ObjectRoot<IPropertyPageSite> {
 class PropertyPageBaseTest : public testing::Test {
  protected:
   void SetUp() override {
-    static int argc = 1;
-    static char name[] = "property_page_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);  // lives for the program
+    vok::test::EnsureApplication();
     parent_ = std::make_unique<QWidget>();
     page_ = ComPtr<TestPage>(new TestPage);
   }

@@ -90,4 +90,20 @@ GUID ReadGuid(IStream* stream) {
   return guid;
 }
 
+void SaveObject(IUnknown* object, IStream* stream, BOOL clearDirty) {
+  if (!object) throw CvokIStreamException(E_UNEXPECTED);
+  ComPtr<IPersistStream> persist = QueryAs<IPersistStream>(object);
+  if (!persist) throw CvokIStreamException(E_NOINTERFACE);
+  HRESULT hr = persist->Save(stream, clearDirty);
+  if (FAILED(hr)) throw CvokIStreamException(hr);
+}
+
+void LoadObject(IUnknown* object, IStream* stream) {
+  if (!object) throw CvokIStreamException(E_UNEXPECTED);
+  ComPtr<IPersistStream> persist = QueryAs<IPersistStream>(object);
+  if (!persist) throw CvokIStreamException(E_NOINTERFACE);
+  HRESULT hr = persist->Load(stream);
+  if (FAILED(hr)) throw CvokIStreamException(hr);
+}
+
 }  // namespace vok

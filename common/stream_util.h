@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/com/com_ptr.h"
 #include "platform/com/objidl.h"
 
 class CvokIStreamException {
@@ -57,6 +58,38 @@ HRESULT GuardStream(Body&& body) {
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   }
+}
+
+// Saves `object` (a component offering IPersistStream) in place into `stream`, its own record
+// without class identifier or length; loads it likewise. A null object throws E_UNEXPECTED, one
+// without IPersistStream E_NOINTERFACE, and a failing Save or Load its status.
+void SaveObject(IUnknown* object, IStream* stream, BOOL clearDirty = 1);
+void LoadObject(IUnknown* object, IStream* stream);
+
+// The frame of an IPersistStorage Save or Load that keeps everything in one stream `name` of
+// `storage`: Write creates (replaces) the stream, Read opens it (read-write, exclusive), then
+// `body(stream)` runs under GuardStream. The creation or opening status, else the body's.
+template <class Body>
+HRESULT WriteStorageStream(IStorage* storage, const char* name, Body&& body) {
+  ComPtr<IStream> stream;
+  HRESULT hr = storage->CreateStream(name, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
+                                     0, stream.ReleaseAndGetAddressOf());
+  if (FAILED(hr)) return hr;
+  return GuardStream([&] {
+    body(stream.Get());
+    return S_OK;
+  });
+}
+template <class Body>
+HRESULT ReadStorageStream(IStorage* storage, const char* name, Body&& body) {
+  ComPtr<IStream> stream;
+  HRESULT hr = storage->OpenStream(name, nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
+                                   stream.ReleaseAndGetAddressOf());
+  if (FAILED(hr)) return hr;
+  return GuardStream([&] {
+    body(stream.Get());
+    return S_OK;
+  });
 }
 
 }  // namespace vok

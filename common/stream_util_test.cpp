@@ -11,6 +11,33 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
+// Runs `action` under GuardStream: S_OK, or the status it threw.
+template <class Action>
+HRESULT StatusOf(Action action) {
+  return GuardStream([&] {
+    action();
+    return S_OK;
+  });
+}
+
+// A component whose record is one LONG; remembers the clear flag of its last Save.
+class OneValue final : public ObjectRoot<IPersistStream> {
+ public:
+  HRESULT STDMETHODCALLTYPE GetClassID(CLSID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE IsDirty() override { return S_FALSE; }
+  HRESULT STDMETHODCALLTYPE Load(IStream* stm) override {
+    return StatusOf([&] { value = ReadLong(stm); });
+  }
+  HRESULT STDMETHODCALLTYPE Save(IStream* stm, BOOL fClearDirty) override {
+    lastClear = fClearDirty;
+    return StatusOf([&] { WriteLong(stm, value); });
+  }
+  HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER*) override { return E_NOTIMPL; }
+
+  LONG value = 0;
+  BOOL lastClear = -1;
+};
+
 TEST(StreamUtilTest, WritesLittleEndianValues) {
   auto stream = MemoryStream::Create();
   WriteLong(stream.Get(), -1);
@@ -79,6 +106,65 @@ TEST(StreamUtilTest, RecordCutShortIsAReadFault) {
     return S_OK;
   });
   EXPECT_EQ(STG_E_READFAULT, hr);
+}
+
+TEST(StreamUtilTest, ObjectsKeepTheirRecordInPlaceAndFailuresThrowTheStatus) {
+  auto stream = MemoryStream::Create();
+  ComPtr<OneValue> saved(new OneValue);
+  saved->value = 42;
+  ASSERT_EQ(S_OK, StatusOf([&] { SaveObject(saved->Identity(), stream.Get(), 0); }));
+  EXPECT_EQ(0, saved->lastClear);
+  ASSERT_EQ(S_OK, StatusOf([&] { SaveObject(saved->Identity(), stream.Get()); }));
+  EXPECT_EQ(1, saved->lastClear) << "clearing is the default";
+  EXPECT_EQ((Bytes{42, 0, 0, 0, 42, 0, 0, 0}), stream->Bytes());
+
+  auto in = MemoryStream::Create(Bytes{7, 0, 0, 0});
+  ComPtr<OneValue> loaded(new OneValue);
+  EXPECT_EQ(S_OK, StatusOf([&] { LoadObject(loaded->Identity(), in.Get()); }));
+  EXPECT_EQ(7, loaded->value);
+
+  auto full = MemoryStream::Create();
+  full->FailAfter(0, STG_E_MEDIUMFULL);
+  ComPtr<MemoryStream> notPersistable = MemoryStream::Create();
+  const struct {
+    const char* what;
+    HRESULT status;
+    HRESULT expected;
+  } cases[] = {
+      {"save null", StatusOf([&] { SaveObject(nullptr, stream.Get()); }), E_UNEXPECTED},
+      {"load null", StatusOf([&] { LoadObject(nullptr, stream.Get()); }), E_UNEXPECTED},
+      {"save other", StatusOf([&] { SaveObject(notPersistable->Identity(), stream.Get()); }),
+       E_NOINTERFACE},
+      {"load other", StatusOf([&] { LoadObject(notPersistable->Identity(), stream.Get()); }),
+       E_NOINTERFACE},
+      {"save failing", StatusOf([&] { SaveObject(saved->Identity(), full.Get()); }),
+       STG_E_MEDIUMFULL},
+      {"load cut", StatusOf([&] { LoadObject(loaded->Identity(), in.Get()); }), STG_E_READFAULT},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.expected, c.status) << c.what;
+}
+
+TEST(StreamUtilTest, MeasureRecordCountsTheBytesOrPassesTheFailureOn) {
+  ULARGE_INTEGER size{};
+  EXPECT_EQ(S_OK, MeasureRecord(
+                      [](IStream* s) {
+                        WriteStr32(s, "abc");
+                        WriteLong(s, 1);
+                        return S_OK;
+                      },
+                      &size));
+  EXPECT_EQ(11u, size.QuadPart);
+  EXPECT_EQ(E_ACCESSDENIED, MeasureRecord([](IStream*) { return E_ACCESSDENIED; }, &size));
+  EXPECT_EQ(0u, size.QuadPart);
+  size.QuadPart = 99;
+  EXPECT_EQ(STG_E_MEDIUMFULL, MeasureRecord(
+                                  [](IStream* s) -> HRESULT {
+                                    WriteLong(s, 1);
+                                    throw CvokIStreamException(STG_E_MEDIUMFULL);
+                                  },
+                                  &size));
+  EXPECT_EQ(0u, size.QuadPart);
+  EXPECT_EQ(E_POINTER, MeasureRecord([](IStream*) { return S_OK; }, nullptr));
 }
 
 }  // namespace

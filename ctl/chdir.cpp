@@ -377,12 +377,7 @@ HRESULT vokChDir::LoadRecord(IStream* stm) {
   HRESULT hr = CreateList(&back);
   if (SUCCEEDED(hr)) hr = CreateList(&forward);
   if (FAILED(hr)) return hr;
-  for (IvokFastList* list : {back.Get(), forward.Get()}) {
-    ComPtr<IPersistStream> persist = QueryAs<IPersistStream>(list);
-    if (!persist) return E_NOINTERFACE;
-    hr = persist->Load(stm);
-    if (FAILED(hr)) return hr;
-  }
+  for (IvokFastList* list : {back.Get(), forward.Get()}) vok::LoadObject(list, stm);
   std::string current = vok::ReadStr32(stm, kPathBufferSize - 1);
   std::string initial = vok::ReadStr32(stm, kPathBufferSize - 1);
   std::string excluded = vok::ReadStr32(stm, kExtensionListLimit);
@@ -405,35 +400,23 @@ HRESULT STDMETHODCALLTYPE vokChDir::Load(IStream* stm) {
   return S_OK;
 }
 
-HRESULT vokChDir::SaveRecord(IStream* stm, BOOL fClearDirty) {
-  vok::WriteLong(stm, 0);
-  for (IvokFastList* list : {back_.Get(), forward_.Get()}) {
-    ComPtr<IPersistStream> persist = QueryAs<IPersistStream>(list);
-    if (!persist) return E_NOINTERFACE;
-    HRESULT hr = persist->Save(stm, fClearDirty);
-    if (FAILED(hr)) return hr;
-  }
-  for (const std::string* text : {&current_, &initial_, &excluded_, &preferred_})
-    vok::WriteStr32(stm, *text);
-  return S_OK;
-}
-
 HRESULT STDMETHODCALLTYPE vokChDir::Save(IStream* stm, BOOL fClearDirty) {
   if (!stm) return E_POINTER;
   HRESULT hr = EnsureLists();
-  if (SUCCEEDED(hr)) hr = vok::GuardStream([&] { return SaveRecord(stm, fClearDirty); });
+  if (FAILED(hr)) return hr;
+  hr = vok::GuardStream([&] {
+    vok::WriteLong(stm, 0);
+    for (IvokFastList* list : {back_.Get(), forward_.Get()})
+      vok::SaveObject(list, stm, fClearDirty);
+    for (const std::string* text : {&current_, &initial_, &excluded_, &preferred_})
+      vok::WriteStr32(stm, *text);
+    return S_OK;
+  });
   if (SUCCEEDED(hr) && fClearDirty) changed_ = false;
   return hr;
 }
 
+// What Save writes, without clearing the changes flag.
 HRESULT STDMETHODCALLTYPE vokChDir::GetSizeMax(ULARGE_INTEGER* pcbSize) {
-  if (!pcbSize) return E_POINTER;
-  pcbSize->QuadPart = 0;
-  HRESULT hr = EnsureLists();
-  if (FAILED(hr)) return hr;
-  ComPtr<vok::MemoryStream> counter = vok::MemoryStream::Create();
-  hr = vok::GuardStream([&] { return SaveRecord(counter.Get(), 0); });
-  if (FAILED(hr)) return hr;
-  pcbSize->QuadPart = counter->Bytes().size();
-  return S_OK;
+  return vok::MeasureRecord([&](IStream* counter) { return Save(counter, 0); }, pcbSize);
 }

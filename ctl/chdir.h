@@ -99,7 +99,7 @@ class vokChDir final : public vok::ObjectRoot<IvokChDir, IPersistStream> {
   HRESULT Step(IvokFastList* from, IvokFastList* to, LONG steps);
   // Makes the process's current directory the navigator's again (not at the drives).
   void SyncProcessDir() const;
-  HRESULT SaveRecord(IStream* stm, BOOL fClearDirty);
+  // May throw CvokIStreamException; Load turns it into its status.
   HRESULT LoadRecord(IStream* stm);
 
   std::string current_;

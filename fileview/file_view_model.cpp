@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include "fileview/dialog_support.h"
 #include "fileview/resources/fileview_strings.h"
 
 // The embedded fallback icons live in this library's static part; referencing the resource's
@@ -13,10 +14,6 @@ static void InitFileViewIcons() { Q_INIT_RESOURCE(fileview_icons); }
 
 namespace vok::fileview {
 namespace {
-
-QString Text(UINT id) {
-  return QString::fromStdString(LoadStringResource(&kFileViewResources, id));
-}
 
 QIcon Embedded(const char* name) {
   return QIcon(QStringLiteral(":/vokFileView/") + QLatin1String(name));
@@ -110,7 +107,7 @@ const QString& FileViewModel::TypeText(const Row& row) const {
     row.typeKnown = true;
     if (row.entry.type != EntryType::kUp) {
       QMimeType type = MimeTypeOf(row);
-      row.type = type.isValid() && !type.comment().isEmpty() ? type.comment() : Text(kIdsUnknown);
+      row.type = type.isValid() && !type.comment().isEmpty() ? type.comment() : UiText(kIdsUnknown);
     }
   }
   return row.type;
@@ -185,7 +182,7 @@ QVariant FileViewModel::headerData(int section, Qt::Orientation orientation, int
   if (role == Qt::DisplayRole) {
     static constexpr UINT kTitles[kColumnCount] = {kIdsColumnName, kIdsColumnSize, kIdsColumnType,
                                                    kIdsColumnModified};
-    if (section >= 0 && section < kColumnCount) return Text(kTitles[section]);
+    if (section >= 0 && section < kColumnCount) return UiText(kTitles[section]);
   } else if (role == Qt::TextAlignmentRole && section == kSizeColumn) {
     return QVariant(Qt::AlignRight | Qt::AlignVCenter);
   }

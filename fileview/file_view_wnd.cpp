@@ -14,6 +14,7 @@
 
 #include "common/class_ids.h"
 #include "common/memory_stream.h"
+#include "common/property_util.h"
 #include "common/stream_util.h"
 #include "fileview/file_view_model.h"
 #include "fileview/file_view_widget.h"
@@ -474,30 +475,20 @@ void vokFileViewWnd::OnRenamed(int row, const std::string& name) {
 // ---- Properties ----
 
 HRESULT STDMETHODCALLTYPE vokFileViewWnd::get_ShowFolders(LONG* pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = showFolders_;
-  return S_OK;
+  return vok::GetProperty(showFolders_, pVal);
 }
 
 HRESULT STDMETHODCALLTYPE vokFileViewWnd::put_ShowFolders(LONG newVal) {
-  const LONG value = newVal ? 1 : 0;
-  if (value != showFolders_) {
-    showFolders_ = value;
-    changed_ = true;
-  }
-  return S_OK;
+  return vok::PutProperty(&showFolders_, newVal ? 1 : 0, &changed_);
 }
 
 HRESULT STDMETHODCALLTYPE vokFileViewWnd::get_SortOrder(LONG* pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = sortOrder_;
-  return S_OK;
+  return vok::GetProperty(sortOrder_, pVal);
 }
 
 HRESULT STDMETHODCALLTYPE vokFileViewWnd::put_SortOrder(LONG newVal) {
   if (newVal != 0 && newVal != 1) return E_INVALIDARG;
-  if (newVal != sortOrder_) {
-    sortOrder_ = newVal;
+  if (vok::StoreIfChanged(&sortOrder_, newVal)) {
     changed_ = true;
     ApplySort();
   }
@@ -505,15 +496,12 @@ HRESULT STDMETHODCALLTYPE vokFileViewWnd::put_SortOrder(LONG newVal) {
 }
 
 HRESULT STDMETHODCALLTYPE vokFileViewWnd::get_SortType(LONG* pVal) {
-  if (!pVal) return E_POINTER;
-  *pVal = sortType_;
-  return S_OK;
+  return vok::GetProperty(sortType_, pVal);
 }
 
 HRESULT STDMETHODCALLTYPE vokFileViewWnd::put_SortType(LONG newVal) {
   if (newVal < 0 || newVal >= fv::kSortColumnCount) return E_INVALIDARG;
-  if (newVal != sortType_) {
-    sortType_ = newVal;
+  if (vok::StoreIfChanged(&sortType_, newVal)) {
     changed_ = true;
     ApplySort();
   }
@@ -523,9 +511,7 @@ HRESULT STDMETHODCALLTYPE vokFileViewWnd::put_SortType(LONG newVal) {
 // ---- IPersistStream ----
 
 HRESULT STDMETHODCALLTYPE vokFileViewWnd::GetClassID(CLSID* pClassID) {
-  if (!pClassID) return E_POINTER;
-  *pClassID = vok::clsid::kFileViewWnd;
-  return S_OK;
+  return vok::GetProperty(vok::clsid::kFileViewWnd, pClassID);
 }
 
 HRESULT STDMETHODCALLTYPE vokFileViewWnd::IsDirty() { return changed_ ? S_OK : S_FALSE; }
@@ -540,10 +526,7 @@ HRESULT vokFileViewWnd::LoadRecord(IStream* stm) {
   for (ComPtr<IvokFastList>& list : lists) {
     HRESULT hr = fv::CreateHistory(&list);
     if (FAILED(hr)) return hr;
-    ComPtr<IPersistStream> persist = QueryAs<IPersistStream>(list.Get());
-    if (!persist) return E_NOINTERFACE;
-    hr = persist->Load(stm);
-    if (FAILED(hr)) return hr;
+    vok::LoadObject(list.Get(), stm);
   }
   showFolders_ = showFolders ? 1 : 0;
   // Values no version ever wrote fall back to the defaults.
@@ -563,36 +546,24 @@ HRESULT STDMETHODCALLTYPE vokFileViewWnd::Load(IStream* stm) {
   return hr;
 }
 
-HRESULT vokFileViewWnd::SaveRecord(IStream* stm, BOOL fClearDirty) {
-  vok::WriteLong(stm, 0);
-  vok::WriteLong(stm, showFolders_);
-  vok::WriteLong(stm, sortType_);
-  vok::WriteLong(stm, sortOrder_);
-  for (IvokFastList* list : {masks_.Get(), destinations_.Get(), newNames_.Get()}) {
-    ComPtr<IPersistStream> persist = QueryAs<IPersistStream>(list);
-    if (!persist) return E_NOINTERFACE;
-    HRESULT hr = persist->Save(stm, fClearDirty);
-    if (FAILED(hr)) return hr;
-  }
-  return S_OK;
-}
-
 HRESULT STDMETHODCALLTYPE vokFileViewWnd::Save(IStream* stm, BOOL fClearDirty) {
   if (!stm) return E_POINTER;
   HRESULT hr = EnsureHistories();
-  if (SUCCEEDED(hr)) hr = vok::GuardStream([&] { return SaveRecord(stm, fClearDirty); });
+  if (FAILED(hr)) return hr;
+  hr = vok::GuardStream([&] {
+    vok::WriteLong(stm, 0);
+    vok::WriteLong(stm, showFolders_);
+    vok::WriteLong(stm, sortType_);
+    vok::WriteLong(stm, sortOrder_);
+    for (IvokFastList* list : {masks_.Get(), destinations_.Get(), newNames_.Get()})
+      vok::SaveObject(list, stm, fClearDirty);
+    return S_OK;
+  });
   if (SUCCEEDED(hr) && fClearDirty) changed_ = false;
   return hr;
 }
 
+// What Save writes, without clearing the changes flag.
 HRESULT STDMETHODCALLTYPE vokFileViewWnd::GetSizeMax(ULARGE_INTEGER* pcbSize) {
-  if (!pcbSize) return E_POINTER;
-  pcbSize->QuadPart = 0;
-  HRESULT hr = EnsureHistories();
-  if (FAILED(hr)) return hr;
-  ComPtr<vok::MemoryStream> counter = vok::MemoryStream::Create();
-  hr = vok::GuardStream([&] { return SaveRecord(counter.Get(), 0); });
-  if (FAILED(hr)) return hr;
-  pcbSize->QuadPart = counter->Bytes().size();
-  return S_OK;
+  return vok::MeasureRecord([&](IStream* counter) { return Save(counter, 0); }, pcbSize);
 }

@@ -107,7 +107,7 @@ class vokFileViewWnd final
   HRESULT OpenWith();
   void OnHeaderClicked(int column);
   void OnRenamed(int row, const std::string& name);
-  HRESULT SaveRecord(IStream* stm, BOOL fClearDirty);
+  // May throw CvokIStreamException; Load turns it into its status.
   HRESULT LoadRecord(IStream* stm);
 
   std::string dir_;  // ends with "/"

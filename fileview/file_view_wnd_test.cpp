@@ -23,6 +23,7 @@
 
 #include "common/class_ids.h"
 #include "common/memory_stream.h"
+#include "common/test_application.h"
 #include "common/test_libraries.h"
 #include "fileview/file_view_model.h"
 #include "fileview/move_copy_dialog.h"
@@ -46,14 +47,6 @@ using shell::test::WriteFile;
 using Strings = std::vector<std::string>;
 
 constexpr char kUp[] = ".. (Up one level)";
-
-void EnsureApplication() {
-  if (QApplication::instance()) return;
-  static int argc = 1;
-  static char name[] = "fileview_tests";
-  static char* argv[] = {name, nullptr};
-  new QApplication(argc, argv);  // lives for the whole test program
-}
 
 // Lets queued calls (editor commits, deferred deletes, rename hand-over) run.
 void Settle() {
@@ -87,7 +80,7 @@ class RecordingSite final : public ObjectRoot<IvokFileViewSite> {
 class FileViewTest : public testing::Test {
  protected:
   void SetUp() override {
-    EnsureApplication();
+    vok::test::EnsureApplication();
     ASSERT_TRUE(test::RegisterBuiltLibrary("vokTools"));
     site_ = ComPtr<RecordingSite>(new RecordingSite);
     view_ = ComPtr<vokFileViewWnd>(new vokFileViewWnd);
@@ -531,7 +524,7 @@ TEST_F(FileViewTest, WindowSortsByHeaderClicksAndSizesItsColumns) {
 }
 
 TEST(FileViewLibraryTest, RegistersBothNamesAndCreatesTheViewByClassId) {
-  EnsureApplication();
+  vok::test::EnsureApplication();
   ASSERT_TRUE(test::RegisterBuiltLibrary("vokFileView"));
   for (const char* name : {"vokFileView.vokFileViewWnd.1", "vokFileView.vokFileViewWnd"}) {
     CLSID clsid = {};

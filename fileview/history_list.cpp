@@ -29,6 +29,17 @@ HRESULT FillFromHistory(QComboBox* combo, IvokFastList* history) {
   return hr;
 }
 
+QComboBox* NewHistoryBox(QWidget* parent, const char* objectName, int minimumWidth,
+                         IvokFastList* history) {
+  auto* box = new QComboBox(parent);
+  box->setObjectName(objectName);
+  box->setEditable(true);
+  box->setInsertPolicy(QComboBox::NoInsert);
+  box->setMinimumWidth(minimumWidth);
+  FillFromHistory(box, history);
+  return box;
+}
+
 HRESULT AddToHistory(IvokFastList* history, const std::string& text) {
   if (text.empty() || text.size() >= kFastListKeySize) return S_FALSE;
   ComPtr<IvokFastListItem> item;

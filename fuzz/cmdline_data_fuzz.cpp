@@ -1,17 +1,23 @@
-// Loads arbitrary bytes as the command-line engine's share of a user's data file. The first
+// Loads arbitrary bytes as the command-line library's share of a user's data file. The first
 // byte picks what reads the rest:
-//   0  the engine's whole stream "ENG_CMD_LINE", loaded through IPersistStorage by the real
-//      engine started by the real container (lists, items, command browser, log record, panel
-//      data and navigator);
+//   0  the command-line engine's whole stream "ENG_CMD_LINE", loaded through IPersistStorage by
+//      the real engine started by the real container (lists, items, command browser, log
+//      record, panel data and navigator);
 //   1  the directory navigator's record alone;
-//   2  a fast list record, as the engine keeps its aliases, favorites and scripts.
+//   2  a fast list record, as the engines keep their aliases, favorites, scripts and filters;
+//   3  the shell-execution engine's whole stream "ENG_SHELL_EXEC", loaded likewise (filter list,
+//      settings, file view window); the loaded filters then describe their commands in quick
+//      help and fill the "Filters" submenu;
+//   4  the file view window's record alone (sorting and its three histories).
 // Whatever was loaded, also in part, is saved again; a record that loaded completely must load
-// back from its save and reach a fixed point. Every class is served in-process from the static
-// libraries. A crash, a leaked object or storage element, a failed save or a mismatch aborts.
+// back from its save, reach a fixed point and then report no changes. Every class is served
+// in-process from the static libraries. A crash, a leaked object or storage element, a failed
+// save, a mismatch or changes reported after loading a save abort.
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <QApplication>
+#include <QMenu>
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -21,17 +27,23 @@
 
 #include "cmdline/cmd_browser.h"
 #include "cmdline/engine_cmd_line.h"
+#include "cmdline/engine_shell_exec.h"
 #include "cmdline/fast_list_item_alias.h"
 #include "cmdline/fast_list_item_favorite.h"
+#include "cmdline/fast_list_item_filter.h"
 #include "cmdline/fast_list_item_script.h"
 #include "common/class_ids.h"
 #include "common/cmdline_ifaces.h"
+#include "common/engine_base.h"
+#include "common/engine_ifaces.h"
 #include "common/fast_list_ifaces.h"
 #include "common/memory_stream.h"
+#include "common/shell_exec_ifaces.h"
 #include "common/vok_object.h"
 #include "ctl/chdir.h"
 #include "engine/command_parser.h"
 #include "engine/engine_container.h"
+#include "fileview/file_view_wnd.h"
 #include "platform/storage/storage.h"
 #include "platform/ui/scripted_prompter.h"
 #include "tools/fast_list.h"
@@ -41,7 +53,14 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-constexpr char kEngineStream[] = "ENG_CMD_LINE";
+// What one reader did with its input.
+struct Loaded {
+  Bytes saved;           // what the loaded object saved again
+  bool changed = false;  // whether it reported changes right after loading
+};
+
+constexpr char kCmdLineStream[] = "ENG_CMD_LINE";
+constexpr char kShellExecStream[] = "ENG_SHELL_EXEC";
 constexpr DWORD kStreamMode = STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE;
 
 [[noreturn]] void Fail(const char* what) {
@@ -126,15 +145,20 @@ void CleanUp() {
   std::filesystem::remove_all(TemporaryHome(), ignored);
 }
 
+// The answer of IsDirty right after a load; anything but S_OK or S_FALSE aborts.
+bool ReportsChanges(HRESULT dirty) {
+  if (dirty != S_OK && dirty != S_FALSE) Fail("IsDirty answered neither yes nor no");
+  return dirty == S_OK;
+}
+
 // ---- Byte helpers
 
-ComPtr<IStorage> StorageHolding(const Bytes& bytes) {
+ComPtr<IStorage> StorageHolding(const char* name, const Bytes& bytes) {
   ComPtr<IStorage> storage;
   if (VokCreateStorageInMemory(storage.ReleaseAndGetAddressOf()) != S_OK)
     Fail("cannot create a storage");
   ComPtr<IStream> stream;
-  if (storage->CreateStream(kEngineStream, kStreamMode, 0, 0, stream.ReleaseAndGetAddressOf()) !=
-      S_OK)
+  if (storage->CreateStream(name, kStreamMode, 0, 0, stream.ReleaseAndGetAddressOf()) != S_OK)
     Fail("cannot create the engine's stream");
   ULONG written = 0;
   if (stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written) != S_OK ||
@@ -143,9 +167,9 @@ ComPtr<IStorage> StorageHolding(const Bytes& bytes) {
   return storage;
 }
 
-Bytes StreamContent(IStorage* storage) {
+Bytes StreamContent(IStorage* storage, const char* name) {
   ComPtr<IStream> stream;
-  if (storage->OpenStream(kEngineStream, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0,
+  if (storage->OpenStream(name, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0,
                           stream.ReleaseAndGetAddressOf()) != S_OK)
     Fail("the saved storage has no engine stream");
   Bytes content;
@@ -158,21 +182,81 @@ Bytes StreamContent(IStorage* storage) {
   }
 }
 
-// Loads `bytes` into `object` through IPersistStream, then saves whatever it holds into
-// `saved`; a failed save aborts.
-HRESULT LoadAndSave(IUnknown* object, const Bytes& bytes, Bytes* saved) {
+// Loads `bytes` into `object` through IPersistStream, then saves whatever it holds; a failed
+// save aborts.
+HRESULT LoadAndSave(IUnknown* object, const Bytes& bytes, Loaded* loaded) {
   ComPtr<IPersistStream> persist = QueryAs<IPersistStream>(object);
   if (!persist) Fail("the object does not persist to a stream");
   HRESULT hr = persist->Load(vok::MemoryStream::Create(bytes).Get());
+  loaded->changed = ReportsChanges(persist->IsDirty());
   ComPtr<vok::MemoryStream> out = vok::MemoryStream::Create();
   if (persist->Save(out.Get(), 1) != S_OK) Fail("saving what was loaded failed");
-  *saved = out->Bytes();
+  loaded->saved = out->Bytes();
   return hr;
 }
 
-// ---- The three readers: each loads its input into fresh objects and saves them again.
+// ---- Using what an engine loaded
 
-HRESULT LoadEngine(const Bytes& bytes, Bytes* saved) {
+// Collects the keys of the items of a list walk.
+class KeyCollector final : public vok::ObjectRoot<IvokFastListItemIterator> {
+ public:
+  HRESULT STDMETHODCALLTYPE Begin() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE End() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Item(IUnknown* unknown) override {
+    ComPtr<IvokFastListItem> item = QueryAs<IvokFastListItem>(unknown);
+    if (!item) return S_OK;  // a list may hold other components
+    std::vector<char> key(kFastListKeySize, '\0');
+    ULONG size = kFastListKeySize;
+    if (SUCCEEDED(item->GetStrKey(key.data(), &size))) keys.emplace_back(key.data());
+    return S_OK;
+  }
+
+  std::vector<std::string> keys;
+};
+
+// A text an engine wrote into one of its info buffers must end inside that buffer.
+void CheckInfoBuffer(const std::vector<char>& buffer) {
+  if (buffer.back() != '\0') Fail("an info buffer was left without its terminating zero");
+}
+
+// Loaded filters are shown at once: each describes its command in quick help (in both syntax
+// forms) and the first ones fill the "Filters" submenu. The buffers are exactly as large as the
+// interface promises, so a write past them is caught.
+void UseLoadedFilters(IUnknown* engine) {
+  ComPtr<IvokEngineShellExecProp> settings = QueryAs<IvokEngineShellExecProp>(engine);
+  ComPtr<IvokCommandInfo> info = QueryAs<IvokCommandInfo>(engine);
+  ComPtr<IvokEngineMenu> menus = QueryAs<IvokEngineMenu>(engine);
+  if (!settings || !info || !menus) Fail("the shell-execution engine lacks an interface");
+  ComPtr<IUnknown> unknown;
+  if (settings->get_FilterList(unknown.ReleaseAndGetAddressOf()) != S_OK)
+    Fail("the engine has no filter list");
+  ComPtr<IvokFastList> filters = QueryAs<IvokFastList>(unknown.Get());
+  ComPtr<KeyCollector> collector(new KeyCollector);
+  if (!filters || FAILED(filters->Iterate(collector->Identity())))
+    Fail("the filter list cannot be walked");
+  for (const std::string& key : collector->keys) {
+    for (LONG reserved : {0, 1}) {
+      // Zeroed as callers hand them in, so that only a full, unterminated text is caught.
+      std::vector<char> name(vok::kInfoBufferSize), syntax(vok::kInfoBufferSize),
+          description(vok::kInfoBufferSize);
+      LONG index = 0;
+      if (FAILED(info->GetCommandInfo(key.c_str(), name.data(), syntax.data(), description.data(),
+                                      &index, reserved)))
+        Fail("quick help of a filter command failed");
+      for (const std::vector<char>* buffer : {&name, &syntax, &description})
+        CheckInfoBuffer(*buffer);
+    }
+  }
+  QMenu menu;
+  if (menus->AddMenuItems(&menu) != S_OK) Fail("the filters submenu was not built");
+}
+
+// ---- The readers: each loads its input into fresh objects and saves them again.
+
+// Starts the engine `clsid` in the real container, loads `bytes` as its stream `stream` through
+// IPersistStorage, hands the engine to `use` (may be null) and saves it again.
+HRESULT LoadEngineStream(const CLSID& clsid, const char* stream, void (*use)(IUnknown*),
+                         const Bytes& bytes, Loaded* loaded) {
   ReturnToStartFolder();
   ComPtr<FakeLog> log(new FakeLog);
   if (log->Start() != S_OK) Fail("cannot start the log");
@@ -181,66 +265,90 @@ HRESULT LoadEngine(const Bytes& bytes, Bytes* saved) {
                                  container.ReleaseAndGetVoidAddressOf()) != S_OK)
     Fail("cannot create the container");
   container->put_Log(log->Identity());
-  const CLSID* engines[] = {&vok::clsid::kEngineCmdLine, nullptr};
+  const CLSID* engines[] = {&clsid, nullptr};
   if (container->Init(engines, 1) != S_OK) Fail("the engine does not start");
   ComPtr<IUnknown> engine;
   if (container->GetEngineByIface(IPersistStorage::kIID, engine.ReleaseAndGetAddressOf()) != S_OK)
     Fail("the container does not hand out the engine");
   ComPtr<IPersistStorage> persist = QueryAs<IPersistStorage>(engine.Get());
 
-  ComPtr<IStorage> in = StorageHolding(bytes);
+  ComPtr<IStorage> in = StorageHolding(stream, bytes);
   HRESULT hr = persist->Load(in.Get());
+  loaded->changed = ReportsChanges(persist->IsDirty());
+  if (use) use(engine.Get());
   ComPtr<IStorage> out;
   if (VokCreateStorageInMemory(out.ReleaseAndGetAddressOf()) != S_OK)
     Fail("cannot create a storage");
   if (persist->Save(out.Get(), 1) != S_OK) Fail("saving the loaded engine failed");
-  *saved = StreamContent(out.Get());
+  loaded->saved = StreamContent(out.Get(), stream);
   ReturnToStartFolder();
   return hr;
 }
 
-HRESULT LoadNavigator(const Bytes& bytes, Bytes* saved) {
+HRESULT LoadCmdLineEngine(const Bytes& bytes, Loaded* loaded) {
+  return LoadEngineStream(vok::clsid::kEngineCmdLine, kCmdLineStream, nullptr, bytes, loaded);
+}
+
+HRESULT LoadShellExecEngine(const Bytes& bytes, Loaded* loaded) {
+  return LoadEngineStream(vok::clsid::kEngineShellExec, kShellExecStream, &UseLoadedFilters, bytes,
+                          loaded);
+}
+
+HRESULT LoadNavigator(const Bytes& bytes, Loaded* loaded) {
   ReturnToStartFolder();
   ComPtr<IvokChDir> navigator;
   if (vok::CreateObject<vokChDir>(nullptr, IvokChDir::kIID,
                                   navigator.ReleaseAndGetVoidAddressOf()) != S_OK)
     Fail("cannot create a navigator");
   if (navigator->Init(TemporaryHome().c_str()) != S_OK) Fail("the navigator does not start");
-  HRESULT hr = LoadAndSave(navigator.Get(), bytes, saved);
+  HRESULT hr = LoadAndSave(navigator.Get(), bytes, loaded);
   ReturnToStartFolder();
   return hr;
 }
 
-HRESULT LoadItemList(const Bytes& bytes, Bytes* saved) {
+HRESULT LoadItemList(const Bytes& bytes, Loaded* loaded) {
   ComPtr<IvokFastList> list;
   if (vok::CreateObject<vokFastList>(nullptr, IvokFastList::kIID,
                                      list.ReleaseAndGetVoidAddressOf()) != S_OK)
     Fail("cannot create a list");
   list->Init(1);
-  return LoadAndSave(list.Get(), bytes, saved);
+  return LoadAndSave(list.Get(), bytes, loaded);
 }
 
-using Reader = HRESULT (*)(const Bytes&, Bytes*);
+// The file view as the shell-execution engine keeps it: listing folders, without a site.
+HRESULT LoadFileView(const Bytes& bytes, Loaded* loaded) {
+  ComPtr<IvokFileViewCmd> view;
+  if (vok::CreateObject<vokFileViewWnd>(nullptr, IvokFileViewCmd::kIID,
+                                        view.ReleaseAndGetVoidAddressOf()) != S_OK)
+    Fail("cannot create a file view");
+  if (view->Init(nullptr, /*bDirs=*/1) != S_OK) Fail("the file view does not start");
+  return LoadAndSave(view.Get(), bytes, loaded);
+}
+
+using Reader = HRESULT (*)(const Bytes&, Loaded*);
 
 // A record that loaded completely saves bytes that load again. Those bytes are not always the
 // input's (a record may skip parts, which then save with their defaults, and a loaded navigator
-// limits its back list), but from the first save on, load and save must reach a fixed point.
+// limits its back list), but from the first save on, load and save must reach a fixed point,
+// and an object that loaded its own save holds nothing unsaved.
 void CheckRoundTrip(Reader read, const Bytes& input) {
-  Bytes first;
+  Loaded first;
   HRESULT hr = read(input, &first);
   if (hr != S_OK) {
     if (!FAILED(hr)) Fail("a load reported neither success nor failure");
     return;
   }
-  Bytes second, third;
-  if (read(first, &second) != S_OK) Fail("saved bytes do not load");
-  if (read(second, &third) != S_OK) Fail("saved bytes do not load the second time");
-  if (third != second) {
-    const size_t common = std::min(second.size(), third.size());
-    const size_t at = std::mismatch(second.begin(), second.begin() + common, third.begin()).first -
-                      second.begin();
-    std::fprintf(stderr, "saves of %zu and %zu bytes, first difference at %zu\n", second.size(),
-                 third.size(), at);
+  Loaded second, third;
+  if (read(first.saved, &second) != S_OK) Fail("saved bytes do not load");
+  if (read(second.saved, &third) != S_OK) Fail("saved bytes do not load the second time");
+  if (second.changed || third.changed) Fail("an object that loaded its own save reports changes");
+  if (third.saved != second.saved) {
+    const Bytes& a = second.saved;
+    const Bytes& b = third.saved;
+    const size_t common = std::min(a.size(), b.size());
+    const size_t at = std::mismatch(a.begin(), a.begin() + common, b.begin()).first - a.begin();
+    std::fprintf(stderr, "saves of %zu and %zu bytes, first difference at %zu\n", a.size(),
+                 b.size(), at);
     Fail("saving what was saved and loaded gives other bytes");
   }
 }
@@ -276,13 +384,17 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   Serve(vok::clsid::kCmdBrowser, &vok::CreateObject<vokCmdBrowser>);
   Serve(vok::clsid::kEngineCmdLine, &CreateEngineCmdLine);
   Serve(vok::clsid::kCommandParser, &vok::CreateCommandParser);
+  Serve(vok::clsid::kFastListItemFilter, &vok::CreateObject<vokFastListItemFilter>);
+  Serve(vok::clsid::kFileViewWnd, &vok::CreateObject<vokFileViewWnd>);
+  Serve(vok::clsid::kEngineShellExec, &CreateEngineShellExec);
   std::atexit(CleanUp);
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
-  static constexpr Reader kReaders[] = {&LoadEngine, &LoadNavigator, &LoadItemList};
+  static constexpr Reader kReaders[] = {&LoadCmdLineEngine, &LoadNavigator, &LoadItemList,
+                                        &LoadShellExecEngine, &LoadFileView};
   const int32_t objects = vok::ModuleCount().load();
   const int32_t elements = VokStorageLiveObjects();
   CheckRoundTrip(kReaders[data[0] % std::size(kReaders)], Bytes(data + 1, data + size));

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <vector>
 
+#include "common/test_application.h"
+
 namespace {
 
 using vok::ui::AcceleratorRegistration;
@@ -26,13 +28,7 @@ std::string TypeInto(QLineEdit* edit, Qt::Key key, Qt::KeyboardModifiers modifie
 
 class AcceleratorHookTest : public testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    if (QApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "accelerator_hook_test";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);  // lives for the whole test program
-  }
+  static void SetUpTestSuite() { vok::test::EnsureApplication(); }
   AcceleratorRegistration Registration(QWidget* window) {
     return {window,
             {{QKeySequence(Qt::CTRL | Qt::Key_K), 1}, {QKeySequence(Qt::Key_Delete), 2}},
