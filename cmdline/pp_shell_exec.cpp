@@ -200,15 +200,15 @@ QWidget* vokPPShellExec::BuildViewToolbar() {
   layout->setSpacing(0);
   views_ = new QButtonGroup(toolbar);
   views_->setExclusive(true);
-  for (const ViewButton& spec : kViewButtons) {
+  for (const ViewButton& entry : kViewButtons) {
     auto* button = new QToolButton;
-    button->setObjectName(QString::fromLatin1(spec.objectName));
+    button->setObjectName(QString::fromLatin1(entry.objectName));
     button->setCheckable(true);
     button->setAutoRaise(true);
-    button->setIcon(vok::cmdline::ViewIcon(spec.view));
+    button->setIcon(vok::cmdline::ViewIcon(entry.view));
     button->setIconSize(QSize(16, 15));
-    button->setToolTip(LoadUiString(spec.tipId));
-    views_->addButton(button, spec.view);
+    button->setToolTip(LoadUiString(entry.tipId));
+    views_->addButton(button, entry.view);
     layout->addWidget(button);
   }
   QObject::connect(views_, &QButtonGroup::idClicked, toolbar,
