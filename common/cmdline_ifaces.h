@@ -44,6 +44,32 @@ struct IvokChDir : IUnknown {
   ~IvokChDir() = default;
 };
 
+// ---- Band layout ----
+
+// Lays out the host's child controls (found by dialog-item identifier) in rows with draggable
+// trackers between neighbours; see ctl/rebar.h.
+struct IvokRebar : IUnknown {
+  VOK_INTERFACE(IUnknown, 0x6F1C2E22, 0x7D32, 0x11D2, 0x99, 0x7E, 0x00, 0x60, 0x97, 0x39, 0xCF,
+                0x2C);
+  virtual HRESULT STDMETHODCALLTYPE SetParameters(HWND hwndWnd, int nTopOffset, int nBotOffset,
+                                                  int nLftOffset, int nRgtOffset, int nRowSpace,
+                                                  int nColSpace, int nCtlNumber, UINT uFstTrackID,
+                                                  UINT uBandMovedID) = 0;
+  virtual HRESULT STDMETHODCALLTYPE AddRow() = 0;
+  // E_FAIL when the row does not exist.
+  virtual HRESULT STDMETHODCALLTYPE AddCtl(int nRowIdx, UINT uID) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Format() = 0;
+  virtual HRESULT STDMETHODCALLTYPE InitRebar() = 0;
+  // The arguments are not used: the cursor is read instead.
+  virtual HRESULT STDMETHODCALLTYPE OnMouseMove(UINT nFlags, POINT point) = 0;
+  // Timer 2 drives the drag (S_OK); any other gives S_FALSE. *pbFinishedMoving (may be null)
+  // is 1 when no drag is in progress afterwards, else 0.
+  virtual HRESULT STDMETHODCALLTYPE OnTimer(UINT nIDEvent, BOOL* pbFinishedMoving) = 0;
+
+ protected:
+  ~IvokRebar() = default;
+};
+
 // ---- Log ----
 
 // Entry types of IvokLog::Add.

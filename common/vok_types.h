@@ -40,6 +40,11 @@ struct RECT {
   LONG bottom;
 };
 
+struct POINT {
+  LONG x;
+  LONG y;
+};
+
 struct GUID {
   uint32_t Data1;
   uint16_t Data2;

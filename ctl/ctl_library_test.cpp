@@ -28,5 +28,19 @@ TEST(CtlLibraryTest, RegistersBothNamesAndCreatesTheNavigatorByClassId) {
   EXPECT_EQ(clsid::kChDir, clsid);
 }
 
+TEST(CtlLibraryTest, RegistersBothNamesAndCreatesTheBandLayoutByClassId) {
+  ASSERT_TRUE(RegisterBuiltLibrary("vokCtl"));
+  for (const char* name : {"vokRebar.vokRebar.1", "vokRebar.vokRebar"}) {
+    CLSID clsid = {};
+    EXPECT_EQ(S_OK, CLSIDFromProgID(name, &clsid)) << name;
+    EXPECT_EQ(clsid::kRebar, clsid) << name;
+  }
+  ComPtr<IvokRebar> rebar;
+  ASSERT_EQ(S_OK, CoCreateInstance(clsid::kRebar, nullptr, CLSCTX_ALL, IvokRebar::kIID,
+                                   rebar.ReleaseAndGetVoidAddressOf()));
+  EXPECT_EQ(S_OK, rebar->AddRow());
+  EXPECT_EQ(S_OK, rebar->AddCtl(0, 201));
+}
+
 }  // namespace
 }  // namespace vok::test
