@@ -221,6 +221,7 @@ class MenuWatcher final : public ui::Prompter {
  public:
   ui::Answer Ask(const ui::Message&) override { return ui::Answer::kCancel; }
   std::optional<std::string> OpenFile(const ui::OpenFileRequest&) override { return {}; }
+  std::optional<std::string> SaveFile(const ui::SaveFileRequest&) override { return {}; }
   std::optional<std::string> ChooseFolder(const ui::FolderRequest&) override { return {}; }
   int Exec(QDialog&) override { return 0; }
   QAction* TrackMenu(QMenu& menu, const QPoint& at) override {

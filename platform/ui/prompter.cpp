@@ -32,6 +32,8 @@ QMessageBox::StandardButtons ToQtButtons(Buttons buttons) {
       return QMessageBox::Ok | QMessageBox::Cancel;
     case Buttons::kYesNo:
       return QMessageBox::Yes | QMessageBox::No;
+    case Buttons::kYesNoCancel:
+      return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     case Buttons::kOk:
       break;
   }
@@ -72,6 +74,19 @@ class QtPrompter final : public Prompter {
         QFileDialog::DontResolveSymlinks);
     if (path.isEmpty()) return std::nullopt;
     return path.toStdString();
+  }
+
+  std::optional<std::string> SaveFile(const SaveFileRequest& request) override {
+    QStringList filters;
+    for (const std::string& filter : request.filters) filters << QString::fromStdString(filter);
+    QFileDialog dialog(request.owner, QString::fromStdString(request.title),
+                       QString::fromStdString(request.startPath),
+                       filters.join(QStringLiteral(";;")));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultSuffix));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
   }
 
   std::optional<std::string> ChooseFolder(const FolderRequest& request) override {

@@ -18,7 +18,7 @@ class QPoint;
 namespace vok::ui {
 
 enum class Icon { kNone, kInformation, kExclamation, kError, kQuestion };
-enum class Buttons { kOk, kOkCancel, kYesNo };
+enum class Buttons { kOk, kOkCancel, kYesNo, kYesNoCancel };
 // The answers, numbered like the classic message-box results.
 enum class Answer { kOk = 1, kCancel = 2, kYes = 6, kNo = 7 };
 
@@ -39,6 +39,16 @@ struct OpenFileRequest {
   std::string startDir;  // empty: the process's current directory
 };
 
+// A file to write: the dialog asks before it replaces an existing file and appends
+// `defaultSuffix` (without the dot) to a name typed without one.
+struct SaveFileRequest {
+  HWND owner = nullptr;
+  std::string title;
+  std::vector<std::string> filters;
+  std::string defaultSuffix;
+  std::string startPath;  // folder or proposed file; empty: the process's current directory
+};
+
 struct FolderRequest {
   HWND owner = nullptr;
   std::string title;
@@ -51,6 +61,8 @@ class Prompter {
   virtual Answer Ask(const Message& message) = 0;
   // The chosen existing file, or nullopt when cancelled.
   virtual std::optional<std::string> OpenFile(const OpenFileRequest& request) = 0;
+  // The chosen file name, or nullopt when cancelled.
+  virtual std::optional<std::string> SaveFile(const SaveFileRequest& request) = 0;
   // The chosen folder, or nullopt when cancelled.
   virtual std::optional<std::string> ChooseFolder(const FolderRequest& request) = 0;
   // Runs a modal dialog (QDialog::exec) and returns its result (QDialog::Accepted = 1).

@@ -22,6 +22,8 @@ class ScriptedPrompter final : public Prompter {
   // Results of OpenFile / ChooseFolder, in order; nullopt (cancel) when empty.
   std::deque<std::optional<std::string>> files;
   std::deque<std::optional<std::string>> folders;
+  // Results of SaveFile, in order; nullopt (cancel) when empty.
+  std::deque<std::optional<std::string>> saveFiles;
   // Fills in a modal dialog and returns its result; without one the dialog is rejected.
   std::deque<std::function<int(QDialog&)>> dialogs;
 
@@ -31,6 +33,7 @@ class ScriptedPrompter final : public Prompter {
   std::vector<Message> messages;
   std::vector<OpenFileRequest> fileRequests;
   std::vector<FolderRequest> folderRequests;
+  std::vector<SaveFileRequest> saveRequests;
   int dialogCount = 0;
   // The texts of every tracked menu's actions, in order (separators as "").
   std::vector<std::vector<std::string>> trackedMenus;
@@ -45,6 +48,10 @@ class ScriptedPrompter final : public Prompter {
   std::optional<std::string> OpenFile(const OpenFileRequest& request) override {
     fileRequests.push_back(request);
     return Next(files);
+  }
+  std::optional<std::string> SaveFile(const SaveFileRequest& request) override {
+    saveRequests.push_back(request);
+    return Next(saveFiles);
   }
   std::optional<std::string> ChooseFolder(const FolderRequest& request) override {
     folderRequests.push_back(request);
