@@ -30,6 +30,15 @@ constexpr int32_t kSaveWithoutAsking = 0;
 constexpr int32_t kAskBeforeSaving = 1;
 constexpr int32_t kExitWithoutSaving = 2;
 
+}  // namespace vok::bar
+
+// Rectangles compare field by field (UiSettings compares its rectangles).
+inline bool operator==(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+namespace vok::bar {
+
 // The bar's settings, saved in the "UI_DATA" record; the defaults are a new bar's.
 struct UiSettings {
   bool autoHide = false;

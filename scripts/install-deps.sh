@@ -9,6 +9,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   python3 python3-olefile libgsf-bin
+  libxcb1-dev libxcb-ewmh-dev x11proto-dev
+  xvfb openbox x11-utils
 )
 
 missing=()
