@@ -110,6 +110,7 @@ HRESULT vokEngineCmdLine::OnCd(IvokCommandParser* parser) {
 void vokEngineCmdLine::Navigate(Step step, LONG count) {
   IvokChDir* navigator = Navigator();
   if (!navigator) return;
+  PlaceHistoryMenu(step);
   HRESULT hr = S_OK;
   UINT shortMessage = 0;
   switch (step) {

@@ -13,7 +13,10 @@ using vok::cmdline::kCmdLineResources;
 
 vokEngineCmdLine::vokEngineCmdLine() : EngineBase(kCmdLineResources, kCommands, kVirtualOrder) {}
 
-vokEngineCmdLine::~vokEngineCmdLine() = default;
+vokEngineCmdLine::~vokEngineCmdLine() {
+  // The panel window calls back into the engine: it must not outlive it.
+  delete window_.data();
+}
 
 HRESULT CreateEngineCmdLine(IUnknown* outer, REFIID riid, void** ppv) {
   return vok::CreateObject<vokEngineCmdLine>(outer, riid, ppv);
@@ -96,7 +99,10 @@ HRESULT vokEngineCmdLine::EngineCommand(IUnknown* pParserUnk) {
     std::optional<std::string> word = vok::CommandArgument(parser.Get(), -1);
     if (word && word->size() == 2 && (*word)[1] == ':') return RunDriveWord(*word);
   }
-  return TableCommand(pParserUnk);
+  HRESULT hr = TableCommand(pParserUnk);
+  // Directory commands move the navigator; the panel shows where it is now.
+  if (hr != S_FALSE) RefreshPanelWindow();
+  return hr;
 }
 
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::RegisterItemCommands() {
@@ -110,7 +116,9 @@ HRESULT STDMETHODCALLTYPE vokEngineCmdLine::RegisterItemCommands() {
 
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::ChangeDir(LPCSTR path, LONG flag) {
   if (!path) return E_POINTER;
-  return ChangeDirectory(path, flag != 0) ? S_OK : E_INVALIDARG;
+  if (!ChangeDirectory(path, flag != 0)) return E_INVALIDARG;
+  RefreshPanelWindow();
+  return S_OK;
 }
 
 // Scripts are started only through the browser helper, which this version does not have, so
@@ -125,7 +133,7 @@ HRESULT STDMETHODCALLTYPE vokEngineCmdLine::InsertText(LPCSTR text) {
 
 HRESULT STDMETHODCALLTYPE vokEngineCmdLine::ChangeDir(LPCSTR path) {
   if (!path) return E_POINTER;
-  ChangeDirectory(path, true);
+  if (ChangeDirectory(path, true)) RefreshPanelWindow();
   return S_OK;
 }
 

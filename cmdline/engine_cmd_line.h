@@ -5,16 +5,19 @@
 // the command-line settings and stores all of it in the stream "ENG_CMD_LINE".
 //
 // Ownership: the container is held without a reference (it outlives its engines); the lists,
-// the command browser and the panel data (history, navigator) are owned. Item commands hold a
-// reference to their item until they are removed or Exit runs. The log is reached through the
-// container each time it is needed. Single-threaded; handlers may run commands through the
-// container, which may dispatch back into this engine.
+// the command browser and the panel data (history, navigator) are owned. The panel window is a
+// child of the window given to Create; the engine deletes it when the engine goes first. Item
+// commands hold a reference to their item until they are removed or Exit runs. The log is
+// reached through the container each time it is needed. Single-threaded; handlers may run
+// commands through the container, which may dispatch back into this engine.
 #pragma once
 
+#include <QPointer>
 #include <set>
 #include <string>
 #include <string_view>
 
+#include "cmdline/cmdline_panel.h"
 #include "cmdline/command_context.h"
 #include "cmdline/engine_cmd_line_panel_data.h"
 #include "common/cmdline_ifaces.h"
@@ -52,13 +55,20 @@ struct CmdLineSettings {
 class vokEngineCmdLine final
     : public vok::EngineBase<vokEngineCmdLine, CmdLineCommandExtra, IvokEngineMenu,
                              IvokFastListItemIterator, IvokCmdLineUI, IvokCurrentDir,
-                             IvokEngineCmdLineProp, ISpecifyPropertyPages, IPersistStorage>,
-      public vok::cmdline::CommandContext {
+                             IvokEngineCmdLineProp, ISpecifyPropertyPages, IPersistStorage,
+                             IvokEnginePanel>,
+      public vok::cmdline::CommandContext,
+      public vok::cmdline::CmdLinePanelHost {
  public:
   static constexpr LONG kVirtualOrder = 5;
   static constexpr LONG kListMaxSize = 1500;
   static constexpr LONG kLogMaxSize = 100;
   static constexpr LONG kStreamVersion = 5;
+  // The panel's button image and tooltip.
+  static constexpr UINT kPanelBitmapId = 201;
+  static constexpr UINT kPanelTipId = 125;
+  // Panel flags: the saved positions are applied (set at the start).
+  static constexpr LONG kPanelFlagApplyPositions = 4;
 
   vokEngineCmdLine();
   ~vokEngineCmdLine() override;
@@ -145,18 +155,42 @@ class vokEngineCmdLine final
   HRESULT STDMETHODCALLTYPE SaveCompleted(IStorage*) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE HandsOffStorage() override { return S_OK; }
 
-  // CommandContext
+  // IvokEnginePanel (engine_cmd_line_panel.cpp). Without a panel window the placing
+  // operations do nothing (S_FALSE) and GetRect fails.
+  HRESULT STDMETHODCALLTYPE GetRect(RECT* pRect) override;
+  HRESULT STDMETHODCALLTYPE GetButtonInfo(HMODULE* phModule, UINT* puBitmapId,
+                                          UINT* puTipId) override;
+  // Makes the panel window (again) as a child of hwndParent; E_FAIL without a parent or a
+  // QApplication.
+  HRESULT STDMETHODCALLTYPE Create(HWND hwndParent) override;
+  HRESULT STDMETHODCALLTYPE SetHorzPos(LONG lLeft, LONG lRight) override;
+  // Moves the panel's top to lTop, keeping its height: the container's second value is not a
+  // bottom edge.
+  HRESULT STDMETHODCALLTYPE SetPos(LONG lTop, LONG lBottom) override;
+  HRESULT STDMETHODCALLTYPE Show(LONG lCmdShow) override;
+  HRESULT STDMETHODCALLTYPE SetFlags(LONG lMask, LONG lValue) override;
+  HRESULT STDMETHODCALLTYPE TestFlags(LONG lBits) override;
+  HRESULT STDMETHODCALLTYPE Refresh() override;
+  // Takes the typed line (the panel data's text, also without a window): empties the box,
+  // files the line in the history, refills the box's list and echoes the line to the log.
+  HRESULT STDMETHODCALLTYPE GetCommand(LPSTR lpszCmd) override;
+  HRESULT STDMETHODCALLTYPE HideQuickHelp() override;
+
+  // CommandContext and CmdLinePanelHost
   IvokEngineContainer* Container() override { return containerIface_; }
   IvokLog* Log() override;
   IvokChDir* Navigator() override { return panel_.Navigator(); }
   std::string CurrentDirectory() override;
   bool DeleteToRecycleBin() override { return settings_.deleteToRecycleBin != 0; }
   bool ExplorerTree() override { return settings_.explorerTree != 0; }
-  // The panel window is not made yet: questions and menus of the handlers go unowned.
-  HWND PanelWindow() override { return nullptr; }
+  // Null while the container has not made the panel window.
+  HWND PanelWindow() override { return window_.data(); }
 
-  // The panel's state (history, command-box text ...), for the panel window and for tests.
-  vok::cmdline::CmdLinePanelData& PanelData() { return panel_; }
+  // CmdLinePanelHost: the panel's state (history, command-box text ...), also for tests.
+  vok::cmdline::CmdLinePanelData& PanelData() override { return panel_; }
+  vok::cmdline::PanelOptions Options() override;
+  // The panel window, for tests; null while there is none.
+  vok::cmdline::CmdLinePanel* Panel() const { return window_.data(); }
   // Result of the last expression; 0 until a script stores one.
   float LastResult() const { return lastResult_; }
 
@@ -170,7 +204,7 @@ class vokEngineCmdLine final
 
  private:
   enum class Walk { kRegister, kMenu };
-  enum class Step { kBack, kForward, kUp };
+  using Step = vok::cmdline::NavigationStep;
 
   // Init steps (engine_cmd_line.cpp).
   void SizeLog();
@@ -186,14 +220,20 @@ class vokEngineCmdLine final
   HRESULT OnBrowse(IvokCommandParser* parser);
   HRESULT RunDriveWord(const std::string& word);
   // The navigation behind back, forward and up with a step count; reports what went wrong.
-  void Navigate(Step step, LONG count);
+  void Navigate(Step step, LONG count) override;
   // Changes the current directory; false when the navigator refused it.
   bool ChangeDirectory(const std::string& path, bool record);
   // The definition of the folder favorite named `name` (any letter case), or "".
   std::string FolderFavorite(const std::string& name);
-  void BrowseForFile();
-  void BrowseForFolder();
-  void BrowseForCommand();
+  void BrowseForFile() override;
+  void BrowseForFolder() override;
+  void BrowseForCommand() override;
+  void OnScriptFinished() override { ScriptFinished(); }
+
+  // The panel window's part of the navigation (engine_cmd_line_panel.cpp): the place of the
+  // history menu, and showing the new directory.
+  void PlaceHistoryMenu(Step step);
+  void RefreshPanelWindow();
 
   // File and system commands (engine_cmd_line_table.cpp): each forwards to its handler.
   HRESULT OnDel(IvokCommandParser* parser);
@@ -271,6 +311,8 @@ class vokEngineCmdLine final
   ComPtr<IvokCmdBrowser> cmdBrowser_;
   ComPtr<IUnknown> browserHelper_;
   vok::cmdline::CmdLinePanelData panel_;
+  QPointer<vok::cmdline::CmdLinePanel> window_;
+  LONG panelFlags_ = kPanelFlagApplyPositions;
 
   Walk walkMode_ = Walk::kRegister;
   vok::cmdline::FavoritesMenu* menuContext_ = nullptr;  // only during AddMenuItems

@@ -65,13 +65,24 @@ HRESULT CmdLinePanelData::AddHistoryLine(const std::string& line) {
   return hr;
 }
 
-void CmdLinePanelData::SetText(std::string_view text) { text_ = CutText(std::string(text)); }
+void CmdLinePanelData::SetText(std::string_view text) { StoreText(CutText(std::string(text))); }
 
 void CmdLinePanelData::InsertText(std::string_view text) {
   std::string combined(Trimmed(text_));
   if (!combined.empty()) combined.push_back(' ');
   combined.append(text);
-  text_ = CutText(std::move(combined));
+  StoreText(CutText(std::move(combined)));
+}
+
+void CmdLinePanelData::StoreText(std::string text) {
+  if (text == text_) return;
+  text_ = std::move(text);
+  Notify(Change::kText);
+}
+
+void CmdLinePanelData::Notify(Change change) {
+  // A copy: the observer may replace itself.
+  if (std::function<void(Change)> observer = observer_) observer(change);
 }
 
 void CmdLinePanelData::SetRectangles(const std::array<RECT, kRectangleCount>& rectangles) {
@@ -109,6 +120,7 @@ void CmdLinePanelData::Load(IStream* stream) {
   LoadObject(history_.Get(), stream);
   LoadObject(navigator_.Get(), stream);
   dirty_ = false;
+  Notify(Change::kLoaded);
 }
 
 }  // namespace vok::cmdline

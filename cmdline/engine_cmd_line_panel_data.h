@@ -1,9 +1,11 @@
-// What the command-line panel keeps while it has no window: the history of typed lines, the
-// saved positions of its three controls, the directory navigator, its own changes flag and the
-// text of the command box. The engine owns one; the panel window takes it over when it exists.
+// What the command-line panel keeps, with or without its window: the history of typed lines,
+// the saved positions of its three controls, the directory navigator, its own changes flag and
+// the text of the command box. The engine owns one; the panel window, when it exists, shows
+// and edits this state (it observes the text and loads).
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +18,8 @@ namespace vok::cmdline {
 
 class CmdLinePanelData {
  public:
+  enum class Change { kText, kLoaded };
+
   static constexpr LONG kDefaultHistorySize = 50;
   // Longest command-box text, in bytes.
   static constexpr size_t kMaxTextBytes = 511;
@@ -46,6 +50,10 @@ class CmdLinePanelData {
   const std::array<RECT, kRectangleCount>& Rectangles() const { return rectangles_; }
   void SetRectangles(const std::array<RECT, kRectangleCount>& rectangles);
 
+  // Called after the text changed (SetText, InsertText) and after a successful Load, so that
+  // the panel window shows what is held here. One observer; an empty function removes it.
+  void SetObserver(std::function<void(Change)> observer) { observer_ = std::move(observer); }
+
   // Changed since the last save: the history gained an entry, the controls were moved, or the
   // navigator reports changes.
   bool IsDirty() const;
@@ -57,11 +65,15 @@ class CmdLinePanelData {
   void Load(IStream* stream);
 
  private:
+  void StoreText(std::string text);
+  void Notify(Change change);
+
   ComPtr<IvokFastList> history_;
   ComPtr<IvokChDir> navigator_;
   std::array<RECT, kRectangleCount> rectangles_{};
   std::string text_;
   bool dirty_ = false;
+  std::function<void(Change)> observer_;
 };
 
 }  // namespace vok::cmdline

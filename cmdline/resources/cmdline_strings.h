@@ -110,6 +110,14 @@ inline constexpr UINT kIdsMenuFilters = 299;
 inline constexpr UINT kIdsBrowseForFolderTip = 400;
 inline constexpr UINT kIdsRefreshTip = 401;
 
+// The command-line panel: tooltips of its toolbar buttons (the button's command id) and the
+// entries of the Browse button's menu.
+inline constexpr UINT kIdsMenuBrowseForFile = 145;
+inline constexpr UINT kIdsMenuBrowseForFolder = 146;
+inline constexpr UINT kIdsBrowseTip = 239;
+inline constexpr UINT kIdsFavoritesTip = 265;
+inline constexpr UINT kIdsCmdBrowserTip = 266;
+
 // Command words of the built-in table (one per row), their syntax lines and descriptions.
 inline constexpr UINT kIdsWordCd = 1001;
 inline constexpr UINT kIdsWordChdir = 1002;
