@@ -7,7 +7,4 @@ scripts/build.sh build
 libs=(build/lib/libvokEngine.so build/lib/libvokTools.so build/lib/libvokCtl.so
       build/lib/libvokCmdLine.so build/lib/libvokFileView.so)
 build/bin/vokregsvr "${libs[@]}"
-if [ -x build/bin/quillo ]; then
-  exec build/bin/quillo "$@"
-fi
-echo "Components registered. The bar program itself is not part of this build yet; nothing to start."
+exec build/bin/quillo "$@"

@@ -1,12 +1,29 @@
 #include "bar/log.h"
 
 #include <string>
+#include <utility>
 
 #include "bar/fast_list_item_log.h"
 #include "bar/log_window.h"
 #include "common/class_ids.h"
 #include "common/text_util.h"
 #include "platform/ui/prompter.h"
+
+namespace vok::bar {
+namespace {
+
+LogObserver& Observer() {
+  static LogObserver observer;
+  return observer;
+}
+
+}  // namespace
+
+LogObserver SetLogObserver(LogObserver observer) {
+  return std::exchange(Observer(), std::move(observer));
+}
+
+}  // namespace vok::bar
 
 HRESULT STDMETHODCALLTYPE vokLog::Init() {
   ComPtr<IvokFastList> list;
@@ -34,7 +51,11 @@ HRESULT STDMETHODCALLTYPE vokLog::Add(LPCSTR lpszText, LONG lType) {
   ComPtr<IUnknown> identity = IdentityOf(entry.Get());
   hr = list_->Add(identity.Get(), 0);
   // Only S_OK hands our reference to the list; otherwise `identity` releases the entry.
-  if (hr == S_OK) identity.Detach();
+  if (hr == S_OK) {
+    identity.Detach();
+    // A copy: the observer may install another observer while it runs.
+    if (vok::bar::LogObserver observer = vok::bar::Observer()) observer(kept, lType);
+  }
   return hr;
 }
 

@@ -12,10 +12,22 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
+#include <string>
 
 #include "common/cmdline_ifaces.h"
 #include "common/fast_list_ifaces.h"
 #include "common/vok_object.h"
+
+namespace vok::bar {
+
+// Told of every entry any log of the process adds (the text as kept, the entry type), after it
+// was added; headless mode prints the entries this way. Runs on the user-interface thread.
+using LogObserver = std::function<void(const std::string& text, LONG type)>;
+// Installs `observer` (empty: none) and returns the one installed before.
+LogObserver SetLogObserver(LogObserver observer);
+
+}  // namespace vok::bar
 
 class vokLog final : public vok::ObjectRoot<IvokLog, IPersistStream> {
  public:
