@@ -309,10 +309,11 @@ bool BarWindow::DockTo(bool dock, x11::DockEdge edge) {
 void BarWindow::SetDockedPosition(x11::DockEdge edge, bool autoHide) {
   if (!docked_) return;
   const RECT screen = ScreenRect();
-  host_.Desktop().SetStrut(this, edge, ReservedThickness(autoHide, initialHeight_));
   const RECT window = DockedWindowRect(edge, screen.right - screen.left, screen.bottom - screen.top,
                                        initialHeight_);
+  // Moved first: the reservation covers the window's width where it now stands.
   MoveWindowTo(Shifted(window, screen.left, screen.top));
+  host_.Desktop().SetStrut(this, edge, ReservedThickness(autoHide, initialHeight_));
 }
 
 void BarWindow::HideOrShow(bool hide, bool reRegister) {
@@ -407,17 +408,15 @@ void BarWindow::ApplySettings() {
 
 void BarWindow::ApplyTopmost(bool topmost) {
   topmost_ = topmost;
-  host_.Desktop().SetAbove(this, topmost);
   const Qt::WindowFlags flags = topmost
                                     ? windowFlags() | Qt::WindowStaysOnTopHint
                                     : windowFlags() & ~Qt::WindowFlags(Qt::WindowStaysOnTopHint);
-  if (QWindow* window = windowHandle()) {
-    // Changing a native window's flags through the widget would unmap it (and a dock with it).
-    window->setFlags(flags);
-    overrideWindowFlags(flags);
-  } else {
-    setWindowFlags(flags);
-  }
+  // The widget's record only, never the native window's: through the widget the change would
+  // unmap the window (and a dock with it), and through its QWindow Qt replaces the X window at
+  // the next show, so the id the desktop set the dock type, strut and state on would be gone.
+  // The desktop sets the state itself; a window not created yet takes the flag along.
+  overrideWindowFlags(flags);
+  host_.Desktop().SetAbove(this, topmost);
 }
 
 void BarWindow::ApplyHotKey() {

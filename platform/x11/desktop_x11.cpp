@@ -285,18 +285,17 @@ class X11Desktop final : public Desktop {
       Flush();
       return true;
     }
-    std::optional<std::pair<int, int>> extent = HorizontalExtent(id);
-    if (!extent) return false;
+    const std::pair<int, int> extent = HorizontalExtent(window);
     // left, right, top, bottom, then start/end pairs for the left, right, top and bottom struts.
     std::array<uint32_t, 12> partial{};
     if (edge == DockEdge::kTop) {
       partial[2] = uint32_t(thickness);
-      partial[8] = uint32_t(extent->first);
-      partial[9] = uint32_t(extent->second);
+      partial[8] = uint32_t(extent.first);
+      partial[9] = uint32_t(extent.second);
     } else {
       partial[3] = uint32_t(thickness);
-      partial[10] = uint32_t(extent->first);
-      partial[11] = uint32_t(extent->second);
+      partial[10] = uint32_t(extent.first);
+      partial[11] = uint32_t(extent.second);
     }
     xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, id, ewmh_->_NET_WM_STRUT_PARTIAL,
                         XCB_ATOM_CARDINAL, 32, partial.size(), partial.data());
@@ -602,15 +601,17 @@ class X11Desktop final : public Desktop {
     }
   }
 
-  std::optional<std::pair<int, int>> HorizontalExtent(xcb_window_t window) const {
-    XcbReply<xcb_get_geometry_reply_t> geometry(
-        xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr));
-    XcbReply<xcb_translate_coordinates_reply_t> origin(xcb_translate_coordinates_reply(
-        connection_, xcb_translate_coordinates(connection_, window, root_, 0, 0), nullptr));
-    if (!geometry || !origin) return std::nullopt;
+  // The window's extent on the root window where the program placed it: the server's geometry
+  // lags behind a move the window manager has not carried out yet, and a docking bar moves and
+  // reserves its strip in one go.
+  std::pair<int, int> HorizontalExtent(QWidget* window) const {
+    const QWidget* top = window->window();
+    const qreal ratio = top->devicePixelRatioF();
+    const int left = qRound(top->geometry().x() * ratio);
+    const int width = qRound(top->geometry().width() * ratio);
     int rootWidth = ewmh_->screens[screen_]->width_in_pixels;
-    int start = std::clamp(int(origin->dst_x), 0, rootWidth - 1);
-    int end = std::clamp(int(origin->dst_x) + int(geometry->width) - 1, start, rootWidth - 1);
+    int start = std::clamp(left, 0, rootWidth - 1);
+    int end = std::clamp(left + width - 1, start, rootWidth - 1);
     return std::make_pair(start, end);
   }
 

@@ -8,20 +8,16 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QWidget>
-#include <algorithm>
-#include <chrono>
 #include <cstdlib>
-#include <cstring>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "common/test_application.h"
 #include "platform/system/recording_process_runner.h"
 #include "platform/x11/desktop.h"
+#include "platform/x11/x_observer.h"
 
 #define XK_MISCELLANY
 #include <X11/keysymdef.h>
@@ -29,160 +25,8 @@
 namespace vok::x11 {
 namespace {
 
-using namespace std::chrono_literals;
-
-// Polls `condition` while Qt handles its events, for at most `timeout`.
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5s) {
-  auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (true) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    if (condition()) return true;
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(2ms);
-  }
-}
-
-template <typename T>
-using Reply = std::unique_ptr<T, decltype(&std::free)>;
-
-// Another client of the same X server.
-class Observer {
- public:
-  Observer() {
-    int screen = 0;
-    connection_ = xcb_connect(nullptr, &screen);
-    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection_));
-    for (; screen > 0; --screen) xcb_screen_next(&it);
-    root_ = it.data->root;
-  }
-  ~Observer() { xcb_disconnect(connection_); }
-
-  xcb_connection_t* connection() const { return connection_; }
-  xcb_window_t root() const { return root_; }
-
-  xcb_atom_t Atom(const char* name) const {
-    Reply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(
-            connection_, xcb_intern_atom(connection_, 0, uint16_t(strlen(name)), name), nullptr),
-        &std::free);
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-  }
-
-  // A 32-bit property; empty when it is not set.
-  std::vector<uint32_t> Property(xcb_window_t window, const char* name) const {
-    Reply<xcb_get_property_reply_t> reply(
-        xcb_get_property_reply(connection_,
-                               xcb_get_property(connection_, 0, window, Atom(name),
-                                                XCB_GET_PROPERTY_TYPE_ANY, 0, 4096),
-                               nullptr),
-        &std::free);
-    if (!reply || reply->format != 32) return {};
-    auto* data = static_cast<uint32_t*>(xcb_get_property_value(reply.get()));
-    return {data, data + xcb_get_property_value_length(reply.get()) / 4};
-  }
-
-  bool HasAtom(xcb_window_t window, const char* property, const char* atom) const {
-    std::vector<uint32_t> atoms = Property(window, property);
-    return std::find(atoms.begin(), atoms.end(), Atom(atom)) != atoms.end();
-  }
-
-  std::vector<uint32_t> WorkArea() const {
-    std::vector<uint32_t> area = Property(root_, "_NET_WORKAREA");
-    area.resize(4);  // the first desktop: the tests never switch desktops
-    return area;
-  }
-
-  bool IsClient(xcb_window_t window) const {
-    std::vector<uint32_t> clients = Property(root_, "_NET_CLIENT_LIST");
-    return std::find(clients.begin(), clients.end(), window) != clients.end();
-  }
-
-  bool IsViewable(xcb_window_t window) const {
-    Reply<xcb_get_window_attributes_reply_t> attributes(
-        xcb_get_window_attributes_reply(connection_, xcb_get_window_attributes(connection_, window),
-                                        nullptr),
-        &std::free);
-    return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
-  }
-
-  xcb_keycode_t KeycodeOf(uint32_t keysym) const {
-    const xcb_setup_t* setup = xcb_get_setup(connection_);
-    int count = setup->max_keycode - setup->min_keycode + 1;
-    Reply<xcb_get_keyboard_mapping_reply_t> reply(
-        xcb_get_keyboard_mapping_reply(
-            connection_, xcb_get_keyboard_mapping(connection_, setup->min_keycode, count), nullptr),
-        &std::free);
-    const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(reply.get());
-    for (int i = 0; i < xcb_get_keyboard_mapping_keysyms_length(reply.get()); ++i) {
-      if (keysyms[i] == keysym)
-        return xcb_keycode_t(setup->min_keycode + i / reply->keysyms_per_keycode);
-    }
-    return 0;
-  }
-
-  // True when the server let this client grab the key (BadAccess: someone else holds it).
-  bool GrabKey(xcb_keycode_t keycode, uint16_t modifiers) const {
-    xcb_generic_error_t* error = xcb_request_check(
-        connection_, xcb_grab_key_checked(connection_, 0, root_, modifiers, keycode,
-                                          XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
-    std::free(error);
-    return error == nullptr;
-  }
-  void UngrabKey(xcb_keycode_t keycode, uint16_t modifiers) const {
-    xcb_ungrab_key(connection_, keycode, root_, modifiers);
-    xcb_flush(connection_);
-  }
-
-  // True while another client (the window manager in a keyboard move) holds the keyboard.
-  bool KeyboardHeldByOther() const {
-    Reply<xcb_grab_keyboard_reply_t> reply(
-        xcb_grab_keyboard_reply(connection_,
-                                xcb_grab_keyboard(connection_, 0, root_, XCB_CURRENT_TIME,
-                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
-                                nullptr),
-        &std::free);
-    if (reply && reply->status == XCB_GRAB_STATUS_SUCCESS) {
-      xcb_ungrab_keyboard(connection_, XCB_CURRENT_TIME);
-      xcb_flush(connection_);
-      return false;
-    }
-    return reply && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
-  }
-
-  void SendToRoot(xcb_window_t window, const char* type, std::vector<uint32_t> data) const {
-    xcb_client_message_event_t event{};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = Atom(type);
-    data.resize(5);
-    std::memcpy(event.data.data32, data.data(), 5 * sizeof(uint32_t));
-    xcb_send_event(connection_, 0, root_,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                   reinterpret_cast<const char*>(&event));
-    xcb_flush(connection_);
-  }
-
-  // A plain X window with only a Latin-1 WM_NAME, as old programs set it.
-  xcb_window_t MapWindowWithLegacyName(const std::string& latin1Name) const {
-    xcb_window_t window = xcb_generate_id(connection_);
-    xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window, root_, 50, 50, 200, 100, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME,
-                        XCB_ATOM_STRING, 8, latin1Name.size(), latin1Name.data());
-    xcb_map_window(connection_, window);
-    xcb_flush(connection_);
-    return window;
-  }
-  void DestroyWindow(xcb_window_t window) const {
-    xcb_destroy_window(connection_, window);
-    xcb_flush(connection_);
-  }
-
- private:
-  xcb_connection_t* connection_ = nullptr;
-  xcb_window_t root_ = 0;
-};
+using test::Observer;
+using test::WaitFor;
 
 // A top-level window of this program that records whether it was asked to close.
 class TestWindow : public QWidget {
@@ -200,7 +44,7 @@ class DesktopX11Test : public testing::Test {
  protected:
   void SetUp() override {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display: run through with-xvfb.sh";
-    test::EnsureApplication();
+    vok::test::EnsureApplication();
     ASSERT_EQ(QGuiApplication::platformName(), "xcb");
     desktop_ = CreateDesktop();
     ASSERT_TRUE(desktop_->Available());
