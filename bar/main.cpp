@@ -27,8 +27,9 @@ namespace {
 
 using namespace vok::bar;
 
-// How long the start-up window stands alone before the bar is built.
-constexpr int kStartupDelayMs = 330;
+// The bar is built as soon as the start-up window has had its turn to paint: a fixed wait here
+// would only delay the moment the user can type.
+constexpr int kStartupDelayMs = 0;
 
 bool PlatformRequested(int argc, char** argv) {
   if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return true;

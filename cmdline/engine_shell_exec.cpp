@@ -3,6 +3,7 @@
 #include "cmdline/file_management_window.h"
 #include "cmdline/resources/cmdline_strings.h"
 #include "common/class_ids.h"
+#include "common/memory_stream.h"
 #include "platform/com/runtime.h"
 
 using vok::cmdline::kCmdLineResources;
@@ -35,6 +36,11 @@ HRESULT vokEngineShellExec::CreateFilterList() {
   if (FAILED(hr)) return hr;
   filters_->Init(1);
   filters_->put_MaxSize(kFilterListMaxSize);
+  // Setting the limit counts as a change in the list; a new engine's defaults are not one,
+  // or every new bar would ask to save on exit. Saving the empty list clears the mark.
+  ComPtr<vok::MemoryStream> scratch = vok::MemoryStream::Create();
+  if (ComPtr<IPersistStream> persist = QueryAs<IPersistStream>(filters_.Get()))
+    persist->Save(scratch.Get(), TRUE);
   return S_OK;
 }
 

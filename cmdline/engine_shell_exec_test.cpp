@@ -291,6 +291,7 @@ TEST_F(ShellExecEngineTest, DescribesFilterCommandsForQuickHelpAndTheBrowser) {
 // record in place; a new engine loading it gets all of it back with the filter commands.
 TEST_F(ShellExecEngineTest, StreamHoldsListSettingsAndFileViewByteForByte) {
   ASSERT_EQ(S_OK, Start());
+  EXPECT_EQ(S_FALSE, EngineAs<IPersistStorage>()->IsDirty()) << "a new engine has no changes";
   AddFilter("docs", "*.txt", "Text");
   EngineAs<Prop>()->put_ListViewType(0, kViewDetails);
   EngineAs<Prop>()->put_LastFilter(0);
