@@ -172,22 +172,10 @@ TEST_F(BarDisplayTest, AutoHiddenDockReservesAndShowsOnlyItsStrip) {
 
 // ---- Window operations ----
 
-// A top-level window of this program that records whether it was asked to close.
-class TitledWindow : public QWidget {
- public:
-  bool closed = false;
-
- protected:
-  void closeEvent(QCloseEvent* event) override {
-    closed = true;
-    QWidget::closeEvent(event);
-  }
-};
-
 class WindowOperationDisplayTest : public BarDisplayTest {
  protected:
-  std::unique_ptr<TitledWindow> ShowWindow(const char* title) {
-    auto window = std::make_unique<TitledWindow>();
+  std::unique_ptr<x11::test::TestWindow> ShowWindow(const char* title) {
+    auto window = std::make_unique<x11::test::TestWindow>();
     window->setWindowTitle(QString::fromUtf8(title));
     window->setGeometry(100, 100, 300, 200);
     window->show();

@@ -3,18 +3,17 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
-#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QStyle>
-#include <QStyleOptionToolButton>
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
 #include <functional>
 
 #include "cmdline/cmdline_icons.h"
+#include "cmdline/history_button.h"
 #include "cmdline/quick_help.h"
 #include "cmdline/resources/cmdline_strings.h"
 #include "common/class_ids.h"
@@ -75,42 +74,6 @@ int ButtonOf(NavigationStep step) {
   }
   return kPanelBack;
 }
-
-// A tool button whose menu arrow and right click ask for its history menu, which the
-// navigator shows itself, instead of popping up a QMenu of the button's own.
-class HistoryButton final : public QToolButton {
- public:
-  HistoryButton(QWidget* parent, std::function<void()> showHistory)
-      : QToolButton(parent), showHistory_(std::move(showHistory)) {
-    setPopupMode(QToolButton::MenuButtonPopup);
-    setMenu(new QMenu(this));  // only so that the arrow is drawn; never shown
-  }
-
- protected:
-  void mousePressEvent(QMouseEvent* event) override {
-    if (event->button() == Qt::LeftButton && InMenuArrow(event->position().toPoint())) {
-      event->accept();
-      if (isEnabled()) showHistory_();
-      return;
-    }
-    QToolButton::mousePressEvent(event);
-  }
-  void contextMenuEvent(QContextMenuEvent* event) override {
-    event->accept();
-    if (isEnabled()) showHistory_();
-  }
-
- private:
-  bool InMenuArrow(const QPoint& point) const {
-    QStyleOptionToolButton option;
-    initStyleOption(&option);
-    return style()
-        ->subControlRect(QStyle::CC_ToolButton, &option, QStyle::SC_ToolButtonMenu, this)
-        .contains(point);
-  }
-
-  std::function<void()> showHistory_;
-};
 
 // The container's command words and the navigator's file names.
 class PanelSources final : public CompletionSources {

@@ -21,8 +21,8 @@
 #include "cmdline/resources/cmdline_strings.h"
 #include "common/memory_storage.h"
 #include "common/string_table.h"
-#include "platform/ui/cursor_device.h"
 #include "platform/ui/dialog_items.h"
+#include "platform/ui/fake_cursor_device.h"
 
 namespace vok::test {
 namespace {
@@ -31,14 +31,7 @@ using cmdline::CmdLinePanel;
 
 constexpr LONG kFirstPanelId = 130, kLastPanelId = 134;
 
-class FakeCursor final : public ui::CursorDevice {
- public:
-  QPoint pos;
-  Qt::MouseButtons buttons;
-  QPoint Position() const override { return pos; }
-  Qt::MouseButtons Buttons() const override { return buttons; }
-  void MoveTo(const QPoint& p) override { pos = p; }
-};
+using ui::FakeCursor;
 
 // Processes events until `done` holds; false after two seconds.
 bool Await(const std::function<bool()>& done) {

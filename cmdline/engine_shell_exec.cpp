@@ -40,7 +40,7 @@ HRESULT vokEngineShellExec::CreateFilterList() {
   // or every new bar would ask to save on exit. Saving the empty list clears the mark.
   ComPtr<vok::MemoryStream> scratch = vok::MemoryStream::Create();
   if (ComPtr<IPersistStream> persist = QueryAs<IPersistStream>(filters_.Get()))
-    persist->Save(scratch.Get(), TRUE);
+    persist->Save(scratch.Get(), 1);
   return S_OK;
 }
 

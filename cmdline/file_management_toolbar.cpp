@@ -2,16 +2,14 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QContextMenuEvent>
 #include <QIcon>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QStyle>
-#include <QStyleOptionToolButton>
 #include <QToolButton>
 
 #include "cmdline/cmdline_icons.h"
 #include "cmdline/dialog_support.h"
+#include "cmdline/history_button.h"
 #include "common/shell_exec_ifaces.h"
 
 namespace vok::cmdline {
@@ -19,42 +17,6 @@ namespace {
 
 // The toolbar's images are 16 x 15, as the embedded fallbacks.
 constexpr QSize kIconSize(16, 15);
-
-// A tool button whose menu arrow and right click ask for a history menu that the caller
-// shows (the navigator tracks its own menus), instead of popping up a QMenu of its own.
-class HistoryButton final : public QToolButton {
- public:
-  explicit HistoryButton(std::function<void()> showHistory) : showHistory_(std::move(showHistory)) {
-    setPopupMode(QToolButton::MenuButtonPopup);
-    // The arrow is only drawn for a button with a menu; this one is never shown by a click.
-    setMenu(new QMenu(this));
-  }
-
- protected:
-  void mousePressEvent(QMouseEvent* event) override {
-    if (event->button() == Qt::LeftButton && InMenuArrow(event->position().toPoint())) {
-      event->accept();
-      showHistory_();
-      return;
-    }
-    QToolButton::mousePressEvent(event);
-  }
-  void contextMenuEvent(QContextMenuEvent* event) override {
-    event->accept();
-    if (isEnabled()) showHistory_();
-  }
-
- private:
-  bool InMenuArrow(const QPoint& point) const {
-    QStyleOptionToolButton option;
-    initStyleOption(&option);
-    return style()
-        ->subControlRect(QStyle::CC_ToolButton, &option, QStyle::SC_ToolButtonMenu, this)
-        .contains(point);
-  }
-
-  std::function<void()> showHistory_;
-};
 
 }  // namespace
 
@@ -110,7 +72,7 @@ QAction* FileManagementToolbar::AddEntry(int command, const char* name, const QI
 void FileManagementToolbar::AddHistoryButton(int command, int menuCommand, const char* name,
                                              const QIcon& icon) {
   QAction* action = AddEntry(command, name, icon);
-  auto* button = new HistoryButton([this, menuCommand] { run_(menuCommand); });
+  auto* button = new HistoryButton(nullptr, [this, menuCommand] { run_(menuCommand); });
   button->setObjectName(QString::fromLatin1(name) + QStringLiteral("Button"));
   button->setDefaultAction(action);
   button->setIconSize(kIconSize);

@@ -11,8 +11,8 @@
 
 #include "ctl/ctl_test_support.h"
 #include "platform/ui/command_event.h"
-#include "platform/ui/cursor_device.h"
 #include "platform/ui/dialog_items.h"
+#include "platform/ui/fake_cursor_device.h"
 
 namespace vok::test {
 namespace {
@@ -36,14 +36,7 @@ class Host : public QWidget {
   }
 };
 
-class FakeCursor : public ui::CursorDevice {
- public:
-  QPoint pos;
-  Qt::MouseButtons buttons;
-  QPoint Position() const override { return pos; }
-  Qt::MouseButtons Buttons() const override { return buttons; }
-  void MoveTo(const QPoint& p) override { pos = p; }
-};
+using ui::FakeCursor;
 
 // Host coordinates of a control, which may sit inside a frame of the host.
 QRect InHost(QWidget* w, QWidget* host) { return QRect(w->mapTo(host, QPoint(0, 0)), w->size()); }

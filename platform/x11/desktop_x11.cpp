@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QMetaObject>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -607,8 +608,11 @@ class X11Desktop final : public Desktop {
   std::pair<int, int> HorizontalExtent(QWidget* window) const {
     const QWidget* top = window->window();
     const qreal ratio = top->devicePixelRatioF();
-    const int left = qRound(top->geometry().x() * ratio);
-    const int width = qRound(top->geometry().width() * ratio);
+    // A shown widget learns its new geometry only when the server confirms the move; the
+    // native window holds the geometry just asked for.
+    const QRect placed = top->windowHandle() ? top->windowHandle()->geometry() : top->geometry();
+    const int left = qRound(placed.x() * ratio);
+    const int width = qRound(placed.width() * ratio);
     int rootWidth = ewmh_->screens[screen_]->width_in_pixels;
     int start = std::clamp(left, 0, rootWidth - 1);
     int end = std::clamp(left + width - 1, start, rootWidth - 1);

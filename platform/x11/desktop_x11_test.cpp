@@ -28,17 +28,7 @@ namespace {
 using test::Observer;
 using test::WaitFor;
 
-// A top-level window of this program that records whether it was asked to close.
-class TestWindow : public QWidget {
- public:
-  bool closed = false;
-
- protected:
-  void closeEvent(QCloseEvent* event) override {
-    closed = true;
-    QWidget::closeEvent(event);
-  }
-};
+using test::TestWindow;
 
 class DesktopX11Test : public testing::Test {
  protected:

@@ -5,6 +5,9 @@
 
 #include <xcb/xcb.h>
 
+#include <QCloseEvent>
+#include <QWidget>
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -13,6 +16,18 @@
 #include <vector>
 
 namespace vok::x11::test {
+
+// A top-level window of the test program that records whether it was asked to close.
+class TestWindow : public QWidget {
+ public:
+  bool closed = false;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    closed = true;
+    QWidget::closeEvent(event);
+  }
+};
 
 // Polls `condition` while Qt handles its events, for at most `timeout`; true once it held.
 bool WaitFor(const std::function<bool()>& condition,
