@@ -430,7 +430,21 @@ bool CmdLinePanel::eventFilter(QObject* watched, QEvent* event) {
 
 void CmdLinePanel::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
+  GiveSpareWidthToCommandBox();
   FormatRow();
+}
+
+// Until the user has placed the bands, the command box takes the room the toolbar does not
+// need: a wide (docked) bar gets a wide box instead of an empty stretch of toolbar.
+void CmdLinePanel::GiveSpareWidthToCommandBox() {
+  const RECT& chosen = host_.PanelData().Rectangles()[1];
+  if (chosen.right > chosen.left) return;
+  const int e = EdgeThickness(this);
+  // Margins, and two trackers (5 edges wide) with an edge of room on each side.
+  const int overhead = 2 * e + 2 * (5 * e + 2 * e);
+  const int toolbarWidth = toolbar_ ? toolbar_->sizeHint().width() : 0;
+  const int spare = width() - overhead - directoryField_->width() - toolbarWidth;
+  commandBox_->resize(std::max(kCommandBoxWidth, spare), commandBox_->height());
 }
 
 void CmdLinePanel::mouseMoveEvent(QMouseEvent* event) {

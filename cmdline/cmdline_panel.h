@@ -133,6 +133,7 @@ class CmdLinePanel final : public QWidget {
   QAction* AddButton(int command, const QIcon& icon, int historyMenu);
   void CreateBandLayout();
   void FormatRow();
+  void GiveSpareWidthToCommandBox();
   void OnDataChanged(CmdLinePanelData::Change change);
   // Stops the command box's notifications before the controls go.
   void DisconnectCommandBox();
