@@ -2,7 +2,7 @@
 # Sets up a fresh Debian machine and runs every test: the fuzz targets for a bounded time, then
 # the whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer (the benchmarks are
 # built there too, so that they keep compiling).
-# FUZZ_SECONDS (default 45) bounds each fuzz target.
+# FUZZ_SECONDS (default 30) bounds each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -16,7 +16,7 @@ mkdir -p "$HOME" "$QUILLO_HOME"
 
 echo "== fuzz targets"
 CC=clang CXX=clang++ BUILD_TARGET=fuzzers scripts/build.sh build-fuzz -DVOK_FUZZ=ON
-scripts/run-fuzzers.sh build-fuzz "${FUZZ_SECONDS:-45}" "$scratch/fuzz"
+scripts/run-fuzzers.sh build-fuzz "${FUZZ_SECONDS:-30}" "$scratch/fuzz"
 
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 scripts/build.sh build-asan -DVOK_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
