@@ -15,6 +15,7 @@
 namespace vok::bar {
 
 const char kFirstRunMarker[] = "QDXFirstRun.txt";
+const char kHomePage[] = "https://quillo.dravik.example/";
 
 namespace {
 
@@ -352,5 +353,7 @@ void Application::ShowOptions() {
 }
 
 void Application::OpenHelp(const std::string& page) { seams_.openDocument(HelpPath(page)); }
+
+void Application::OpenHomePage() { seams_.openDocument(kHomePage); }
 
 }  // namespace vok::bar

@@ -49,6 +49,8 @@ struct ApplicationSeams {
 
 // The file name of the first-run marker in the program's folder.
 extern const char kFirstRunMarker[];
+// The program's home page (the Help menu's "Home Page").
+extern const char kHomePage[];
 
 // Qt name filters from the string table's filter ("Name (*.x)|*.x|...||"): "*.*" means every
 // file on this system and becomes "*".
@@ -79,7 +81,7 @@ class Application final : public BarHost {
   bool LoadAutomatically(const std::string& path);
   // Opens entry `index` of the recent-files list; a failure is reported to the user and the
   // entry leaves the list.
-  bool OpenRecentFile(size_t index);
+  bool OpenRecentFile(size_t index) override;
   // Saves to `path` (made absolute) and makes it the current file; a failure is reported to
   // the user and changes nothing.
   bool SaveTo(const std::string& path);
@@ -117,8 +119,10 @@ class Application final : public BarHost {
   bool OpenDataFileWithDialog() override;
   bool SaveDataFile() override;
   bool SaveDataFileAs() override;
+  std::vector<std::string> RecentFileList() const override { return recent_.Entries(); }
   void ShowOptions() override;
   void OpenHelp(const std::string& page) override;
+  void OpenHomePage() override;
 
  private:
   enum class Question { kAsk, kSilent };

@@ -56,8 +56,11 @@ class DisplayBarHost final : public BarHost {
   bool OpenDataFileWithDialog() override { return false; }
   bool SaveDataFile() override { return false; }
   bool SaveDataFileAs() override { return false; }
+  std::vector<std::string> RecentFileList() const override { return {}; }
+  bool OpenRecentFile(size_t) override { return false; }
   void ShowOptions() override {}
   void OpenHelp(const std::string&) override {}
+  void OpenHomePage() override {}
 
  private:
   x11::Desktop& desktop_;

@@ -108,10 +108,17 @@ class BarHost {
   virtual bool OpenDataFileWithDialog() = 0;
   virtual bool SaveDataFile() = 0;
   virtual bool SaveDataFileAs() = 0;
+  // The recent-files list, most recent first.
+  virtual std::vector<std::string> RecentFileList() const = 0;
+  // Opens entry `index` of that list without a dialog (no save question: callers ask first);
+  // a failure is reported to the user and the entry leaves the list.
+  virtual bool OpenRecentFile(size_t index) = 0;
   // The options sheet (the container's properties).
   virtual void ShowOptions() = 0;
   // Opens a page of the help below the program's help folder (e.g. "qdxhelp.htm").
   virtual void OpenHelp(const std::string& page) = 0;
+  // Opens the program's home page with the desktop's web browser.
+  virtual void OpenHomePage() = 0;
 
  protected:
   ~BarHost() = default;

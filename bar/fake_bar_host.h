@@ -23,6 +23,7 @@ class FakeBarHost final : public BarHost {
   std::vector<std::string> operations;
   // What the program operations answer.
   bool answer = true;
+  std::vector<std::string> recentFiles;
 
   UiSettings& Settings() override { return settings; }
   bool SettingsChanged() const override { return changed; }
@@ -36,8 +37,11 @@ class FakeBarHost final : public BarHost {
   bool OpenDataFileWithDialog() override { return Record("open"); }
   bool SaveDataFile() override { return Record("save"); }
   bool SaveDataFileAs() override { return Record("saveas"); }
+  std::vector<std::string> RecentFileList() const override { return recentFiles; }
+  bool OpenRecentFile(size_t index) override { return Record("recent " + std::to_string(index)); }
   void ShowOptions() override { Record("options"); }
   void OpenHelp(const std::string& page) override { Record("help " + page); }
+  void OpenHomePage() override { Record("home page"); }
 
  private:
   bool Record(std::string operation) {
