@@ -6,6 +6,7 @@
 #include "bar/data_file.h"
 #include "bar/engine_ui.h"
 #include "bar/log.h"
+#include "bar/property_frame.h"
 #include "bar/resources/bar_strings.h"
 #include "common/class_ids.h"
 #include "common/text_util.h"
@@ -22,10 +23,11 @@ namespace {
 // Hint level of the bar program: every command, "file" included.
 constexpr LONG kEngineHint = 1;
 
-// The engines, in the container's order. vokEngineSysInfo (the system-settings panel engine)
-// joins the list after the shell-execution engine once it is built.
-const CLSID* const kEngines[] = {&clsid::kEngineUI, &clsid::kEngineCmdLine, &clsid::kEngineProf,
-                                 &clsid::kEngineShellExec, nullptr};
+// The engines, in the container's order: the user-interface, command-line, property-page,
+// shell-execution and system-settings panel engines.
+const CLSID* const kEngines[] = {&clsid::kEngineUI,      &clsid::kEngineCmdLine,
+                                 &clsid::kEngineProf,    &clsid::kEngineShellExec,
+                                 &clsid::kEngineSysInfo, nullptr};
 
 // Where the options sheet opens, relative to its owner.
 constexpr UINT kOptionsX = 50;
@@ -91,6 +93,8 @@ bool Application::CreateComponents() {
   HRESULT hr = classObjects_.Register(seams_.classes);
   // The engine takes its host when the container creates it.
   SetEngineUiHost(this);
+  // The container's options sheet shows the engines' pages in the program's frame.
+  InstallPropertyFrame(this);
   if (SUCCEEDED(hr)) hr = CreateLog();
   if (SUCCEEDED(hr)) hr = CreateContainer();
   if (SUCCEEDED(hr)) hr = CreateProbe();
@@ -335,6 +339,7 @@ void Application::ReleaseComponents() {
   probe_.Reset();
   log_.Reset();
   if (EngineUiHost() == this) SetEngineUiHost(nullptr);
+  RemovePropertyFrame(this);
   classObjects_.Revoke();
 }
 

@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <QWidget>
 #include <cstdlib>
 #include <memory>
@@ -14,6 +15,7 @@
 
 #include "bar/bar_host.h"
 #include "bar/bar_window.h"
+#include "bar/drop_test_support.h"
 #include "bar/window_operation.h"
 #include "common/test_application.h"
 #include "platform/x11/desktop.h"
@@ -81,8 +83,8 @@ class BarDisplayTest : public testing::Test {
   void TearDown() override { bar_.reset(); }
 
   // Initialises the bar under the host's settings and shows it, as the program does at start.
-  BarWindow& ShowBar() {
-    bar_ = std::make_unique<BarWindow>(*host_, nullptr, true);
+  BarWindow& ShowBar(IUnknown* container = nullptr) {
+    bar_ = std::make_unique<BarWindow>(*host_, container, true);
     host_->window = bar_.get();
     bar_->SetTrayAvailability([] { return false; });  // Xvfb has no tray
     bar_->Initialize();
@@ -229,6 +231,33 @@ TEST_F(WindowOperationDisplayTest, OperationsActOnlyOnTheTopmostWindowWhoseTitle
   EXPECT_FALSE(two->closed);
   EXPECT_TRUE(observer_.IsClient(oneId));
   EXPECT_TRUE(observer_.IsClient(twoId));
+}
+
+// ---- Context folders ----
+
+using ContextFolderDisplayTest = WindowOperationDisplayTest;
+
+TEST_F(ContextFolderDisplayTest, ActivatingAMatchingWindowChangesTheBarsDirectory) {
+  QTemporaryDir folder;
+  host_->settings.contextFolders = {{"spreadsheet", folder.path().toStdString(), false, false}};
+  ComPtr<fakes::FakeContainer> container(new fakes::FakeContainer);
+  ShowBar(container->Identity());
+  auto other = ShowWindow("Notes");
+  auto sheet = ShowWindow("Budget - Spreadsheet");
+  const std::vector<std::string> expected{"chdir " + folder.path().toStdString() + " 1"};
+
+  ASSERT_TRUE(desktop_->Activate(desktop_->IdOf(sheet.get())));
+  EXPECT_TRUE(WaitFor([&] { return container->commandLine->calls == expected; }))
+      << testing::PrintToString(container->commandLine->calls);
+  // Staying on the window changes nothing more (three ticks); coming back to it from another
+  // window does.
+  EXPECT_FALSE(WaitFor([&] { return container->commandLine->calls.size() > 1; },
+                       std::chrono::milliseconds(3 * kBarTimerMs)));
+  ASSERT_TRUE(desktop_->Activate(desktop_->IdOf(other.get())));
+  ASSERT_TRUE(WaitFor([&] { return desktop_->ActiveWindow() == desktop_->IdOf(other.get()); }));
+  WaitFor([] { return false; }, std::chrono::milliseconds(2 * kBarTimerMs));  // a tick sees it
+  ASSERT_TRUE(desktop_->Activate(desktop_->IdOf(sheet.get())));
+  EXPECT_TRUE(WaitFor([&] { return container->commandLine->calls.size() == 2; }));
 }
 
 }  // namespace

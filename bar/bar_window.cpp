@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
+#include <QDropEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -20,6 +21,7 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "bar/about_box.h"
 #include "bar/resources/bar_strings.h"
 #include "bar/startup_window.h"
 #include "bar/typed_line.h"
@@ -61,20 +63,6 @@ SizingEdge SizingEdgeOf(HitZone zone) {
   return zone == HitZone::kLeftBorder ? SizingEdge::kLeft : SizingEdge::kRight;
 }
 
-QAction* AddCommand(QMenu* menu, const char* text, int id) {
-  QAction* action = menu->addAction(QString::fromUtf8(text));
-  action->setData(id);
-  return action;
-}
-
-QAction* AddToggle(QMenu* menu, const char* text, int id, bool checked, bool enabled = true) {
-  QAction* action = AddCommand(menu, text, id);
-  action->setCheckable(true);
-  action->setChecked(checked);
-  action->setEnabled(enabled);
-  return action;
-}
-
 // Runs `body` unless it is already running (a modal loop inside it may tick again).
 class ReentryGuard {
  public:
@@ -92,11 +80,24 @@ class ReentryGuard {
 }  // namespace
 
 BarWindow::BarWindow(BarHost& host, IUnknown* container, bool flatButtons)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), host_(host), flatButtons_(flatButtons) {
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint),
+      host_(host),
+      flatButtons_(flatButtons),
+      drop_(host, *this, container,
+            [this] {
+              LeaveAutoHide();
+              ActivateAfterShowing();
+            }),
+      contextFolders_(host, container) {
   InitBarWindowResources();
-  if (container) panels_ = QueryAs<IvokPanelBar>(container);
+  if (container) {
+    panels_ = QueryAs<IvokPanelBar>(container);
+    container_ = QueryAs<IvokEngineContainer>(container);
+    engineMenus_ = QueryAs<IvokMenuCommands>(container);
+  }
   setContentsMargins(kFrameWidth, kFrameWidth, kFrameWidth, kFrameWidth);
   setMouseTracking(true);
+  setAcceptDrops(true);
   setWindowTitle(Text(kIdsAppName));
   const QFontMetrics metrics(font());
   resize(kTemplateWidthUnits * metrics.averageCharWidth() / 4,
@@ -478,7 +479,9 @@ void BarWindow::OnTrayActivated(int reason) {
     RestoreFromTray();
   } else if (reason == QSystemTrayIcon::Context) {
     if (isVisible()) ActivateAfterShowing();
-    TrackMainMenu(QCursor::pos(), false);
+    QMenu menu;  // not parented to the bar: Exit may destroy the window
+    BuildTrayMenu(menu, CurrentMenuState());
+    TrackAndRun(menu, QCursor::pos());
   }
 }
 
@@ -531,10 +534,11 @@ void BarWindow::Tick() {
   const x11::WindowId active = desktop.ActiveWindow();
   const x11::WindowId self = desktop.IdOf(this);
   const bool barActive = isActiveWindow() || (active != 0 && active == self);
-  if (host_.Settings().autoHide && !hidden_ && !applicationActive_ && !barActive)
+  if (host_.Settings().autoHide && !hidden_ && !applicationActive_ && !barActive && !drop_.Busy())
     HideOrShow(true, true);
   // Escape goes back to the application the user came from.
   if (active != 0 && active != self && !applicationActive_) lastOtherWindow_ = active;
+  contextFolders_.OnActiveTitle(ActiveWindowTitle(desktop, active, self));
 }
 
 // ---- Commands ----
@@ -569,8 +573,39 @@ void BarWindow::RunCommand(int id) {
     case kCmdSaveAs:
       host_.SaveDataFileAs();
       return;
+    case kCmdOptions:
+      host_.ShowOptions();
+      return;
+    case kCmdFileManagement:
+      RunContainerCommand("*");
+      return;
+    case kCmdCommandBrowser:
+      RunContainerCommand("browse cmd");
+      return;
+    case kCmdLogFile:
+      ShowLog();
+      return;
+    // The command-line engine's navigation commands.
+    case kCmdBack:
+      RunContainerCommand("back");
+      return;
+    case kCmdForward:
+      RunContainerCommand("forward");
+      return;
+    case kCmdUpOneLevel:
+      RunContainerCommand("up");
+      return;
     case kCmdHelp:
       host_.OpenHelp("qdxhelp.htm");
+      return;
+    case kCmdGettingStarted:
+      host_.OpenHelp("qdx_gs.htm");
+      return;
+    case kCmdHomePage:
+      host_.OpenHomePage();
+      return;
+    case kCmdAbout:
+      ShowAboutBox(this, host_);
       return;
     case kCmdNextPanel:
       if (panels_) panels_->SelectPanel(kPanelNext);
@@ -579,9 +614,32 @@ void BarWindow::RunCommand(int id) {
       if (panels_) panels_->SelectPanel(kPanelPrevious);
       return;
     default:
-      if (panels_ && id >= kFirstPanelId && id <= kLastPanelId) panels_->SelectPanel(id);
-      return;
+      break;
   }
+  if (id >= kCmdFirstRecentFile && id <= kCmdLastRecentFile) {
+    OpenRecentFile(id - kCmdFirstRecentFile);
+  } else if (id >= kCmdFirstEngineItem && id <= kCmdLastEngineItem) {
+    // The container runs the item's line; it may end the program.
+    const ComPtr<IvokMenuCommands> engineMenus = engineMenus_;
+    if (engineMenus) engineMenus->RunMenuCommand(id);
+  } else if (panels_ && id >= kFirstPanelId && id <= kLastPanelId) {
+    panels_->SelectPanel(id);
+  }
+}
+
+void BarWindow::RunContainerCommand(const char* line) {
+  // Held for the call: the line may end the program and release the window's reference.
+  const ComPtr<IvokEngineContainer> container = container_;
+  if (container) container->Command(line);
+}
+
+void BarWindow::OpenRecentFile(int index) {
+  // Opening replaces everything in memory: unsaved changes are offered for saving first.
+  if (host_.AskToSaveChanges()) host_.OpenRecentFile(static_cast<size_t>(index));
+}
+
+void BarWindow::ShowLog() {
+  if (IvokLog* log = host_.Log()) log->Show();
 }
 
 void BarWindow::RequestExit() {
@@ -618,6 +676,7 @@ void BarWindow::ToggleAutoMinimize() {
   if (docked_) return;
   UiSettings& settings = host_.Settings();
   settings.autoMinimize = !settings.autoMinimize;
+  host_.SetSettingsChanged(true);
 }
 
 // ---- Menu ----
@@ -625,28 +684,28 @@ void BarWindow::ToggleAutoMinimize() {
 void BarWindow::OpenMainMenu(bool withKeyboard) { TrackMainMenu(std::nullopt, withKeyboard); }
 
 void BarWindow::TrackMainMenu(std::optional<QPoint> at, bool withKeyboard) {
-  const UiSettings& settings = host_.Settings();
   // Not parented to the bar: a chosen command may end the program and destroy the window.
   QMenu menu;
-  QMenu* file = menu.addMenu(QStringLiteral("&File"));
-  AddCommand(file, "&Open...", kCmdOpen);
-  AddCommand(file, "&Save", kCmdSave);
-  AddCommand(file, "Save &As,,,", kCmdSaveAs);
-  file->addSeparator();
-  AddCommand(file, "E&xit", kCmdExit);
-  QMenu* view = menu.addMenu(QStringLiteral("&View"));
-  AddToggle(view, "Always On &Top", kCmdAlwaysOnTop, settings.alwaysOnTop);
-  AddToggle(view, "Auto-&hide", kCmdAutoHide, settings.autoHide);
-  AddToggle(view, "&Dock", kCmdDock, settings.docked);
-  AddToggle(view, "Auto-&minimize", kCmdAutoMinimize, settings.autoMinimize, !docked_);
+  BuildMainMenu(menu, CurrentMenuState());
   if (withKeyboard) {
     // Once the menu runs: the first menu takes the keyboard.
     QTimer::singleShot(0, &menu, [&menu] { menu.setActiveAction(menu.actions().front()); });
   }
+  TrackAndRun(menu, at ? *at : MainMenuPosition(menu));
+}
 
+MenuState BarWindow::CurrentMenuState() const {
+  return MenuState{host_.Settings(), docked_, host_.RecentFileList(), engineMenus_.Get()};
+}
+
+void BarWindow::TrackAndRun(QMenu& menu, const QPoint& at) {
+  // Both outlive the window if the chosen command ends the program.
   QPointer<BarWindow> self(this);
-  QAction* chosen = ui::CurrentPrompter().TrackMenu(menu, at ? *at : MainMenuPosition(menu));
+  const ComPtr<IvokMenuCommands> engineMenus = engineMenus_;
+  QAction* chosen = ui::CurrentPrompter().TrackMenu(menu, at);
   if (chosen && self) RunCommand(chosen->data().toInt());
+  // Chosen or not, the engines' items of this menu are void now.
+  if (engineMenus) engineMenus->RunMenuCommand(-1);
 }
 
 QPoint BarWindow::MainMenuPosition(const QMenu& menu) const {
@@ -860,6 +919,17 @@ void BarWindow::enterEvent(QEnterEvent* event) {
     ActivateAfterShowing();
   }
 }
+
+// Drops are handled by the drop handler; the bar only comes out of hiding for an accepted drag.
+void BarWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (drop_.DragOver(*event)) LeaveAutoHide();
+}
+
+void BarWindow::dragMoveEvent(QDragMoveEvent* event) { drop_.DragOver(*event); }
+
+void BarWindow::dragLeaveEvent(QDragLeaveEvent*) { drop_.DragLeft(); }
+
+void BarWindow::dropEvent(QDropEvent* event) { drop_.Drop(*event); }
 
 void BarWindow::closeEvent(QCloseEvent* event) {
   // The exit routine decides; the program destroys the window when it goes ahead.

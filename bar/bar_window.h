@@ -26,6 +26,9 @@
 
 #include "bar/bar_host.h"
 #include "bar/bar_layout.h"
+#include "bar/context_folders.h"
+#include "bar/drop_handling.h"
+#include "bar/main_menu.h"
 #include "common/container_ifaces.h"
 #include "platform/com/com_ptr.h"
 
@@ -34,21 +37,6 @@ class QSystemTrayIcon;
 class QToolButton;
 
 namespace vok::bar {
-
-// Command identifiers of the bar (menu items, tool buttons, panel buttons).
-constexpr int kCmdMinimizeToTray = 102;
-constexpr int kCmdClose = 103;
-constexpr int kCmdAlwaysOnTop = 112;
-constexpr int kCmdDock = 144;
-constexpr int kCmdAutoHide = 160;
-constexpr int kCmdSaveAs = 48;
-constexpr int kCmdExit = 64;
-constexpr int kCmdNextPanel = 32776;
-constexpr int kCmdPreviousPanel = 32787;
-constexpr int kCmdHelp = 32788;
-constexpr int kCmdAutoMinimize = 32801;
-constexpr int kCmdOpen = 57601;
-constexpr int kCmdSave = 57603;
 
 // Dialog-item ids of the bar's controls and of the command box it reads.
 constexpr int kToolStripId = 101;
@@ -64,8 +52,9 @@ constexpr int kBarTimerMs = 400;
 
 class BarWindow final : public QWidget, public BarWindowControl {
  public:
-  // `container` is the engine container's IUnknown (borrowed; its IvokPanelBar is kept while
-  // the window lives; may be null). `flatButtons` selects flat tool buttons.
+  // `container` is the engine container's IUnknown (borrowed; its IvokPanelBar,
+  // IvokEngineContainer and IvokMenuCommands are kept while the window lives; may be null).
+  // `flatButtons` selects flat tool buttons.
   BarWindow(BarHost& host, IUnknown* container, bool flatButtons);
   ~BarWindow() override;
   BarWindow(const BarWindow&) = delete;
@@ -99,12 +88,16 @@ class BarWindow final : public QWidget, public BarWindowControl {
   void SetTrayAvailability(std::function<bool()> probe);
 
   // ---- Event entry points (the window's own signals call them; tests drive them) ----
-  // The 400-ms tick: auto-hide check and tracking of the last other active window.
+  // The 400-ms tick: auto-hide check, tracking of the last other active window, context
+  // folders.
   void Tick();
   // The application became active or inactive (auto-hide, auto-minimize).
   void OnApplicationActivated(bool active);
   // The global hot key was pressed.
   void OnHotKey();
+  // The tray icon was clicked (QSystemTrayIcon::ActivationReason): Trigger restores the bar,
+  // Context opens the tray menu at the cursor.
+  void OnTrayActivated(int reason);
   // A command of a menu item, a tool button or a panel button. Unknown ids are ignored.
   void RunCommand(int id);
   // Enter and Escape as the bar handles them wherever the focus is inside the window.
@@ -121,6 +114,10 @@ class BarWindow final : public QWidget, public BarWindowControl {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dragLeaveEvent(QDragLeaveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -156,7 +153,6 @@ class BarWindow final : public QWidget, public BarWindowControl {
   bool TrayAvailable() const;
   void AddTrayIcon();
   void RemoveTrayIcon();
-  void OnTrayActivated(int reason);
   void ReportDesktopUnavailable();
   void LogError(const std::string& text);
   void RequestExit();
@@ -165,10 +161,16 @@ class BarWindow final : public QWidget, public BarWindowControl {
   void ToggleAutoHide();
   void ToggleAlwaysOnTop();
   void ToggleAutoMinimize();
-  // The main menu (File and View for now) at `at` (screen coordinates), by default just above
-  // or below the bar.
+  // The main menu at `at` (screen coordinates), by default just above or below the bar.
   void TrackMainMenu(std::optional<QPoint> at, bool withKeyboard);
   QPoint MainMenuPosition(const QMenu& menu) const;
+  MenuState CurrentMenuState() const;
+  // Tracks `menu`, runs the chosen command, then lets the engines forget their menu items.
+  // The window may be gone on return (a command can end the program).
+  void TrackAndRun(QMenu& menu, const QPoint& at);
+  void RunContainerCommand(const char* line);
+  void OpenRecentFile(int index);
+  void ShowLog();
 
   bool CommandBoxBlank() const;
   void ActivatePreviousWindow();
@@ -178,6 +180,8 @@ class BarWindow final : public QWidget, public BarWindowControl {
 
   BarHost& host_;
   ComPtr<IvokPanelBar> panels_;
+  ComPtr<IvokEngineContainer> container_;  // runs the menus' command lines
+  ComPtr<IvokMenuCommands> engineMenus_;   // fills the Favorites popups
   bool flatButtons_;
 
   BarLayout layout_;
@@ -204,6 +208,8 @@ class BarWindow final : public QWidget, public BarWindowControl {
   bool desktopProblemReported_ = false;
   x11::WindowId lastOtherWindow_ = 0;
   Drag drag_;
+  DropHandler drop_;  // the window is the drop target; the handler carries drops out
+  ContextFolders contextFolders_;
 };
 
 }  // namespace vok::bar

@@ -411,10 +411,10 @@ TEST_F(BarWindowTest, MainMenuTogglesAndGreysAutoMinimizeWhileDocked) {
   bar.OpenMainMenu(false);
   EXPECT_TRUE(bar.Docked());
 
-  std::vector<std::pair<bool, bool>> states;  // checked, enabled of every View item
+  std::vector<std::pair<bool, bool>> states;  // checked, enabled of every View toggle
   prompter_.menus.push_back(Pick("&View", "Always On &Top", [&](QMenu& view) {
     for (QAction* action : view.actions())
-      states.emplace_back(action->isChecked(), action->isEnabled());
+      if (action->isCheckable()) states.emplace_back(action->isChecked(), action->isEnabled());
   }));
   host_.changed = false;
   bar.OpenMainMenu(true);

@@ -8,6 +8,7 @@
 #include "bar/engine_ui.h"
 #include "bar/fast_list_item_log.h"
 #include "bar/log.h"
+#include "bar/pp_ui.h"
 #include "common/class_ids.h"
 #include "platform/registry/registry.h"
 
@@ -18,6 +19,7 @@ const ClassEntry kProgramClasses[] = {
     {&clsid::kLog, &CreateObject<vokLog>, "VokUI.vokLog.1", "vokLog Class"},
     {&clsid::kFastListItemLog, &CreateObject<vokFastListItemLog>, "VokUI.vokFastListItemLog.1",
      "vokFastListItemLog Class"},
+    {&clsid::kPPUI, &CreateObject<vokPPUI>, "VokUI.vokPPUI.1", "vokPPUI Class"},
     {nullptr, nullptr, nullptr, nullptr},
 };
 

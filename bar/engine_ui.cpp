@@ -261,15 +261,19 @@ HRESULT vokEngineUI::OnOntop(IvokCommandParser* parser) {
   return S_OK;
 }
 
-// Auto-minimize only makes sense for a floating bar. Like the menu toggle, the command neither
-// marks the settings changed nor applies them: the bar reads the setting when it is activated.
+// Auto-minimize only makes sense for a floating bar. Like the menu toggle, the command marks the
+// settings changed (so the exit routine saves it) but applies nothing: the bar reads the setting
+// when it is activated.
 HRESULT vokEngineUI::OnAutominimize(IvokCommandParser* parser) {
   bar::UiSettings& settings = Settings();
   if (settings.docked && CommandArgument(parser, 0)) {
     Error(bar::kIdsAutoMinimizeDocked);
     return S_OK;
   }
-  ReadToggle(parser, &settings.autoMinimize, bar::kIdsAutoMinimizeOn, bar::kIdsAutoMinimizeOff);
+  if (ReadToggle(parser, &settings.autoMinimize, bar::kIdsAutoMinimizeOn,
+                 bar::kIdsAutoMinimizeOff) == Toggle::kSet) {
+    host_->SetSettingsChanged(true);
+  }
   return S_OK;
 }
 

@@ -4,6 +4,7 @@
 #include "cmdline/engine_cmd_line.h"
 #include "cmdline/engine_prof.h"
 #include "cmdline/engine_shell_exec.h"
+#include "cmdline/engine_sys_info.h"
 #include "cmdline/fast_list_item_alias.h"
 #include "cmdline/fast_list_item_favorite.h"
 #include "cmdline/fast_list_item_filter.h"
@@ -33,6 +34,8 @@ const vok::ClassEntry kClasses[] = {
      "vokFastListItemFilter.vokFastListItemFilter.1", "vokFastListItemFilter Class"},
     {&vok::clsid::kPPShellExec, &vok::CreateObject<vokPPShellExec>, "VokExecPP.vokPPShellExec.1",
      "vokPPShellExec Class"},
+    {&vok::clsid::kEngineSysInfo, &vok::CreateObject<vokEngineSysInfo>,
+     "vokEngineSysInfo.vokEngineSysInfo.1", "vokEngineSysInfo Class"},
     {nullptr, nullptr, nullptr, nullptr},
 };
 

@@ -109,6 +109,16 @@ constexpr StringResource kStrings[] = {
     {458, "window_title -- either whole title or substring inside window title"},
     {459, "Close the specified window."},
     {460, "uiexper"},
+    {500, "General"},
+    {501, "Do you want to delete the selected item ?"},
+    {502, "Select context folder."},
+    {503, "Set Hot Key"},
+    {504,
+     "Press key combination you want to use to activate Quillo.  At least one of Ctrl or Alt "
+     "keys has to be used."},
+    {505, "Application Context Folder"},
+    {506, "The changes on the page \"%s\" could not be applied: %e"},
+    {520, "Context folder not found: %s"},
     {57344, "Quillo"},
 };
 

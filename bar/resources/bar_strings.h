@@ -115,6 +115,18 @@ enum BarStringId : UINT {
   kIdsDescClose,
   kIdsCmdUiexper = 460,
 
+  // ---- The options sheet and its General page (helper: options) ----
+  kIdsPageGeneral = 500,           // the General page's tab title
+  kIdsConfirmDeleteItem = 501,     // context-folder removal question
+  kIdsSelectContextFolder = 502,   // folder browser title
+  kIdsSetHotKeyCaption = 503,      // "Set Hot Key"
+  kIdsSetHotKeyText = 504,         // what the "Set Hot Key" dialog asks for
+  kIdsContextFolderCaption = 505,  // "Application Context Folder"
+  kIdsApplyFailed = 506,           // "%s" = page title, "%e" = the failure's text
+
+  // ---- Context folders (helper: drop) ----
+  kIdsContextFolderNotFound = 520,  // "%s" = the folder
+
   kIdsProgramName = 57344,  // "Quillo", drawn on the start-up window
 };
 

@@ -118,6 +118,20 @@ inline constexpr UINT kIdsBrowseTip = 239;
 inline constexpr UINT kIdsFavoritesTip = 265;
 inline constexpr UINT kIdsCmdBrowserTip = 266;
 
+// The system-settings panel: its toolbar button's tip, the tab labels and the about box's title.
+inline constexpr UINT kIdsSysInfoTip = 275;
+inline constexpr UINT kIdsTabDisplay = 130;
+inline constexpr UINT kIdsTabSystem = 131;
+inline constexpr UINT kIdsTabInternet = 132;
+inline constexpr UINT kIdsTabMouse = 133;
+inline constexpr UINT kIdsTabKeyboard = 134;
+inline constexpr UINT kIdsTabControlPanel = 135;
+inline constexpr UINT kIdsTabPrinters = 136;
+inline constexpr UINT kIdsTabRecycleBin = 301;
+inline constexpr UINT kIdsTabAboutShell = 302;
+inline constexpr UINT kIdsTabDateTime = 303;
+inline constexpr UINT kIdsCaptionAboutShell = 304;
+
 // Command words of the built-in table (one per row), their syntax lines and descriptions.
 inline constexpr UINT kIdsWordCd = 1001;
 inline constexpr UINT kIdsWordChdir = 1002;

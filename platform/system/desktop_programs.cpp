@@ -63,6 +63,11 @@ const ToolRow kToolRows[] = {
     {DesktopTool::kPrinters, "KDE", {"systemsettings", "kcm_printer_manager"}},
     {DesktopTool::kPrinters, "", {"system-config-printer"}},
 
+    {DesktopTool::kNetwork, "GNOME", {"gnome-control-center", "network"}},
+    {DesktopTool::kNetwork, "KDE", {"systemsettings", "kcm_networkmanagement"}},
+    {DesktopTool::kNetwork, "X-Cinnamon", {"cinnamon-settings", "network"}},
+    {DesktopTool::kNetwork, "", {"nm-connection-editor"}},
+
     {DesktopTool::kFileSearch, "XFCE", {"catfish"}},
     {DesktopTool::kFileSearch, "KDE", {"kfind"}},
     {DesktopTool::kFileSearch, "MATE", {"mate-search-tool"}},

@@ -1,6 +1,6 @@
 // The desktop programs behind the system commands: the settings program
-// and its pages, the printer settings, a file-search tool, the run dialog, the application
-// launcher, the web browser and the terminal.
+// and its pages, the printer and network settings, a file-search tool, the run dialog, the
+// application launcher, the web browser and the terminal.
 //
 // | tool          | candidates, best first (the running desktop's come first)                 |
 // |---------------|---------------------------------------------------------------------------|
@@ -21,6 +21,8 @@
 // |               | mate-keyboard-properties, lxqt-config-input                               |
 // | printers      | gnome-control-center printers, systemsettings kcm_printer_manager,        |
 // |               | system-config-printer                                                     |
+// | network       | gnome-control-center network, systemsettings kcm_networkmanagement,       |
+// |               | cinnamon-settings network, nm-connection-editor                           |
 // | file search   | catfish, kfind, mate-search-tool, gnome-search-tool, fsearch              |
 // | run dialog    | krunner, xfce4-appfinder --collapsed, mate-panel --run-dialog,            |
 // |               | rofi -show run                                                            |
@@ -52,6 +54,7 @@ enum class DesktopTool {
   kRunDialog,
   kAppLauncher,
   kWebBrowser,
+  kNetwork,
 };
 
 // What the choices depend on.
