@@ -15,7 +15,7 @@
 
 #include "bar/bar_host.h"
 #include "bar/bar_window.h"
-#include "bar/drop_test_support.h"
+#include "bar/bar_test_fakes.h"
 #include "bar/window_operation.h"
 #include "common/test_application.h"
 #include "platform/x11/desktop.h"

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "bar/bar_test_fakes.h"
 #include "bar/fake_bar_host.h"
 #include "bar/resources/bar_strings.h"
 #include "common/test_application.h"
@@ -26,6 +27,8 @@
 
 namespace vok::bar {
 namespace {
+
+using fakes::FakeLog;
 
 std::string Str(const RECT& r) {
   return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
@@ -89,27 +92,6 @@ class FakePanelBar final : public ObjectRoot<IvokPanelBar> {
     ((call += " " + std::to_string(args)), ...);
     calls.push_back(std::move(call));
     return S_OK;
-  }
-};
-
-class FakeLog final : public ObjectRoot<IvokLog> {
- public:
-  std::vector<std::pair<std::string, LONG>> entries;
-  int shows = 0;
-
-  HRESULT STDMETHODCALLTYPE Init() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE Add(LPCSTR text, LONG type) override {
-    entries.emplace_back(text, type);
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE Clear() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE Show() override { return ++shows, S_OK; }
-  HRESULT STDMETHODCALLTYPE get_MaxSize(LONG*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE put_MaxSize(LONG) override { return E_NOTIMPL; }
-
-  int Errors(UINT id) const {
-    return static_cast<int>(
-        std::count(entries.begin(), entries.end(), std::pair(BarString(id), kLogError)));
   }
 };
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "bar/drop_test_support.h"
+#include "bar/bar_test_fakes.h"
 #include "bar/fake_bar_host.h"
 #include "bar/resources/bar_strings.h"
 
@@ -15,7 +15,7 @@ namespace vok::bar {
 namespace {
 
 using fakes::FakeContainer;
-using fakes::RecordingLog;
+using fakes::FakeLog;
 
 // ---- Matching ----
 
@@ -85,7 +85,7 @@ class ContextFoldersTest : public testing::Test {
   std::string folderA_, folderB_;
   FakeBarHost host_;
   ComPtr<FakeContainer> container_{new FakeContainer};
-  ComPtr<RecordingLog> log_{new RecordingLog};
+  ComPtr<FakeLog> log_{new FakeLog};
 };
 
 // Only a change of title counts: the same title on later ticks, or after a blank one, does

@@ -17,6 +17,7 @@
 #include "bar/context_folders.h"
 #include "common/cmdline_ifaces.h"
 #include "common/text_util.h"
+#include "platform/shell/desktop_entry.h"
 #include "platform/ui/prompter.h"
 
 namespace vok::bar {
@@ -68,35 +69,6 @@ void ForEachIniEntry(std::string_view text, Visit&& visit) {
   }
 }
 
-// A desktop-entry string value: \s \n \t \r \\ escapes.
-std::string UnescapeDesktopValue(std::string_view value) {
-  std::string out;
-  for (size_t i = 0; i < value.size(); ++i) {
-    if (value[i] != '\\' || i + 1 == value.size()) {
-      out.push_back(value[i]);
-      continue;
-    }
-    switch (const char next = value[++i]) {
-      case 's':
-        out.push_back(' ');
-        break;
-      case 'n':
-        out.push_back('\n');
-        break;
-      case 't':
-        out.push_back('\t');
-        break;
-      case 'r':
-        out.push_back('\r');
-        break;
-      default:
-        out.push_back(next);
-        break;
-    }
-  }
-  return out;
-}
-
 std::string ReadHead(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::string text(kMaxShortcutBytes, '\0');
@@ -122,7 +94,7 @@ std::optional<std::string> ShortcutUrl(const fs::path& path, std::string_view lo
   if (lowerName.find(".url") != std::string_view::npos) {
     if (auto url = InternetShortcutUrl(ReadHead(path))) return url;
   }
-  if (EndsWith(lowerName, ".desktop")) return DesktopLinkUrl(ReadHead(path));
+  if (EndsWith(lowerName, ".desktop")) return shell::DesktopLinkUrl(ReadHead(path));
   return std::nullopt;
 }
 
@@ -252,18 +224,6 @@ std::optional<std::string> InternetShortcutUrl(std::string_view text) {
       });
   // "na" is what a shortcut without an address reads as.
   if (!url || url->empty() || *url == "na") return std::nullopt;
-  return url;
-}
-
-std::optional<std::string> DesktopLinkUrl(std::string_view text) {
-  std::string type, url;
-  ForEachIniEntry(text,
-                  [&](std::string_view section, std::string_view key, std::string_view value) {
-                    if (section != "Desktop Entry") return;
-                    if (key == "Type") type = value;
-                    if (key == "URL") url = UnescapeDesktopValue(value);
-                  });
-  if (type != "Link" || url.empty()) return std::nullopt;
   return url;
 }
 

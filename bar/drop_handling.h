@@ -67,8 +67,6 @@ DropItem ClassifyDrop(const DropData& data, bool extractUrl);
 // Value URL of section [InternetShortcut] (sections and keys without regard to case); nullopt
 // when missing, empty or "na".
 std::optional<std::string> InternetShortcutUrl(std::string_view text);
-// URL= of a [Desktop Entry] with Type=Link; nullopt for any other entry.
-std::optional<std::string> DesktopLinkUrl(std::string_view text);
 
 // The text inserted into the command box for `item`: a folder or file path with a space is
 // wrapped in double quotes.

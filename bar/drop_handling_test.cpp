@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "bar/bar_window.h"
-#include "bar/drop_test_support.h"
+#include "bar/bar_test_fakes.h"
 #include "bar/fake_bar_host.h"
 #include "common/test_application.h"
 #include "platform/ui/scripted_prompter.h"

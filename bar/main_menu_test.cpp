@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bar/bar_test_fakes.h"
 #include "bar/bar_window.h"
 #include "bar/fake_bar_host.h"
 #include "common/test_application.h"
@@ -20,6 +21,8 @@
 namespace vok::bar {
 namespace {
 
+using fakes::FakeContainer;
+using fakes::FakeLog;
 using Lines = std::vector<std::string>;
 
 // One line per action: "text=id", "-" for a separator, "text>" for a popup; "[x]" / "[ ]"
@@ -48,48 +51,12 @@ QMenu& Popup(const QMenu& menu, const char* title) {
   return none;
 }
 
-// The container as the bar uses it: records its calls (and the log's); FillMenu adds one engine
-// item with the first identifier it was given, as the engines do through AddCommand.
-class FakeContainer final : public ObjectRoot<IvokEngineContainer, IvokMenuCommands> {
- public:
-  Lines calls;
-
-  HRESULT STDMETHODCALLTYPE Init(const CLSID* const*, LONG) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Properties(HWND, UINT, UINT, LPCSTR) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Command(LPCSTR line) override {
-    calls.push_back(std::string("Command ") + line);
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE IsCommandRegistered(LPCSTR) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetEngineByIface(REFIID, IUnknown**) override { return E_FAIL; }
-  HRESULT STDMETHODCALLTYPE get_Log(IUnknown**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE put_Log(IUnknown*) override { return E_NOTIMPL; }
-
-  HRESULT STDMETHODCALLTYPE FillMenu(HMENU menu, LONG first) override {
-    calls.push_back("FillMenu " + std::to_string(first));
-    menu->addAction(QStringLiteral("notes"))->setData(static_cast<int>(first));
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE RunMenuCommand(LONG id) override {
-    calls.push_back("RunMenuCommand " + std::to_string(id));
-    return id < 0 ? E_FAIL : S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE AddCommand(LPCSTR, LONG*) override { return E_NOTIMPL; }
-};
-
-class FakeLog final : public ObjectRoot<IvokLog> {
- public:
-  explicit FakeLog(Lines& calls) : calls_(calls) {}
-  HRESULT STDMETHODCALLTYPE Init() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE Add(LPCSTR, LONG) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE Clear() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE Show() override { return calls_.push_back("log Show"), S_OK; }
-  HRESULT STDMETHODCALLTYPE get_MaxSize(LONG*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE put_MaxSize(LONG) override { return E_NOTIMPL; }
-
- private:
-  Lines& calls_;
-};
+// A log whose Show is recorded among the container's calls.
+FakeLog* LogInto(Lines& calls) {
+  auto* log = new FakeLog;
+  log->calls = &calls;
+  return log;
+}
 
 class MainMenuTest : public testing::Test {
  protected:
@@ -118,7 +85,7 @@ class MainMenuTest : public testing::Test {
   const int32_t startCount_ = ModuleCount().load();
   FakeBarHost host_;
   ComPtr<FakeContainer> container_{new FakeContainer};
-  ComPtr<FakeLog> log_{new FakeLog(container_->calls)};
+  ComPtr<FakeLog> log_{LogInto(container_->calls)};
   ui::ScriptedPrompter prompter_;
   ui::ScopedPrompter scoped_{&prompter_};
   std::unique_ptr<BarWindow> bar_;

@@ -19,6 +19,7 @@
 #include "bar/headless.h"
 #include "bar/help_reference.h"
 #include "bar/log.h"
+#include "common/scratch_home.h"
 
 #ifndef QUILLO_VERSION
 #error "QUILLO_VERSION must be defined by the build (the project version)"
@@ -32,43 +33,6 @@ namespace fs = std::filesystem;
 const char* const kLibraries[] = {"vokEngine", "vokTools", "vokCmdLine", "vokCtl", "vokFileView"};
 
 void Complain(const std::string& text) { std::fprintf(stderr, "qdxhelpgen: %s\n", text.c_str()); }
-
-// A temporary home for the run: the registry and every per-user file go there.
-class ScratchHome {
- public:
-  ScratchHome() {
-    std::string pattern = (fs::temp_directory_path() / "qdxhelpgen-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) return;
-    root_ = pattern;
-    const std::pair<const char*, const char*> folders[] = {
-        {"HOME", "home"},
-        {"QUILLO_HOME", "quillo"},
-        {"XDG_CONFIG_HOME", "home/.config"},
-        {"XDG_DATA_HOME", "home/.local/share"},
-        {"XDG_CACHE_HOME", "home/.cache"},
-        {"XDG_STATE_HOME", "home/.local/state"},
-        {"XDG_RUNTIME_DIR", "runtime"},
-    };
-    std::error_code error;
-    for (const auto& [name, sub] : folders) {
-      const fs::path path = root_ / sub;
-      fs::create_directories(path, error);
-      setenv(name, path.c_str(), 1);
-    }
-    fs::permissions(root_ / "runtime", fs::perms::owner_all, error);
-  }
-  ~ScratchHome() {
-    std::error_code error;
-    if (!root_.empty()) fs::remove_all(root_, error);
-  }
-  ScratchHome(const ScratchHome&) = delete;
-  ScratchHome& operator=(const ScratchHome&) = delete;
-
-  bool Ready() const { return !root_.empty(); }
-
- private:
-  fs::path root_;
-};
 
 // Registers lib<name>.so of `dir` as vokregsvr would; the library stays loaded for the run.
 bool RegisterLibrary(const fs::path& dir, const std::string& name) {
@@ -142,7 +106,7 @@ int main(int argc, char** argv) {
   }
   const fs::path libraryDir = fs::absolute(argv[1]);
   const fs::path output = fs::absolute(argv[2]);
-  ScratchHome home;
+  vok::ScratchHome home("qdxhelpgen-");
   if (!home.Ready()) {
     Complain("cannot create a temporary folder");
     return 1;

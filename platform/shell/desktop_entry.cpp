@@ -89,13 +89,11 @@ std::string ReadFile(const fs::path& path) {
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-}  // namespace
-
-std::optional<DesktopApp> ParseDesktopEntry(std::string_view text, const std::string& id) {
-  DesktopApp app;
-  app.id = id;
-  bool inEntry = false, hidden = false;
-  std::string type;
+// Calls visit(key, value) for the keys of the [Desktop Entry] group. Localised keys
+// (Name[de]) come as they stand, so callers asking for the plain key skip them.
+template <typename Visit>
+void ForEachDesktopEntryKey(std::string_view text, Visit&& visit) {
+  bool inEntry = false;
   std::istringstream lines{std::string(text)};
   std::string line;
   while (std::getline(lines, line)) {
@@ -108,9 +106,19 @@ std::optional<DesktopApp> ParseDesktopEntry(std::string_view text, const std::st
     if (!inEntry) continue;
     size_t equals = entry.find('=');
     if (equals == std::string::npos) continue;
-    // Localised keys (Name[de]) are left for the plain one.
-    std::string key = Trimmed(std::string_view(entry).substr(0, equals));
-    std::string value = Trimmed(std::string_view(entry).substr(equals + 1));
+    visit(Trimmed(std::string_view(entry).substr(0, equals)),
+          Trimmed(std::string_view(entry).substr(equals + 1)));
+  }
+}
+
+}  // namespace
+
+std::optional<DesktopApp> ParseDesktopEntry(std::string_view text, const std::string& id) {
+  DesktopApp app;
+  app.id = id;
+  bool hidden = false;
+  std::string type;
+  ForEachDesktopEntryKey(text, [&](const std::string& key, const std::string& value) {
     if (key == "Type")
       type = value;
     else if (key == "Name")
@@ -123,10 +131,20 @@ std::optional<DesktopApp> ParseDesktopEntry(std::string_view text, const std::st
       hidden = value == "true";
     else if (key == "MimeType")
       app.mimeTypes = SplitList(value);
-  }
+  });
   if (type != "Application" || hidden || app.exec.empty()) return std::nullopt;
   if (app.name.empty()) app.name = id;
   return app;
+}
+
+std::optional<std::string> DesktopLinkUrl(std::string_view text) {
+  std::string type, url;
+  ForEachDesktopEntryKey(text, [&](const std::string& key, const std::string& value) {
+    if (key == "Type") type = value;
+    if (key == "URL") url = Unescape(value);
+  });
+  if (type != "Link" || url.empty()) return std::nullopt;
+  return url;
 }
 
 std::optional<std::vector<std::string>> ExpandExec(const std::string& exec, const std::string& file,

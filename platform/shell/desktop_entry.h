@@ -1,5 +1,6 @@
 // Applications that can open a file, from the desktop entries (*.desktop) of the XDG data
-// folders, and the command line a chosen entry runs for a file. Used by "Open with".
+// folders, and the command line a chosen entry runs for a file (used by "Open with"); the
+// address of a Link entry (dropped links).
 #pragma once
 
 #include <optional>
@@ -23,6 +24,9 @@ struct DesktopApp {
 // not a visible application with an Exec line.
 VOK_PLATFORM_API std::optional<DesktopApp> ParseDesktopEntry(std::string_view text,
                                                              const std::string& id);
+
+// The address of a desktop entry of type Link (its URL key); nullopt for any other entry.
+VOK_PLATFORM_API std::optional<std::string> DesktopLinkUrl(std::string_view text);
 
 // The argument vector of an Exec value for `file`, following the desktop-entry rules: quoted
 // arguments with \" \` \$ \\ escapes; %f %F %u %U become the file, %c the name, %% a "%"; the
