@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "bar/bar_host.h"
-#include "bar/bar_window.h"
 #include "bar/bar_test_fakes.h"
+#include "bar/bar_window.h"
 #include "bar/window_operation.h"
 #include "common/test_application.h"
 #include "platform/x11/desktop.h"

@@ -14,53 +14,36 @@
 namespace vok::bar {
 namespace {
 
-using fakes::FakeContainer;
-using fakes::FakeLog;
+using Lines = std::vector<std::string>;
 
-// ---- Matching ----
-
-struct MatchCase {
-  const char* name;
-  const char* title;
-  int expected;  // index into kFolders, -1 for none
-};
-
-const std::vector<ContextFolder> kFolders{
-    {"Editor", "/a", false, false},        // 0: anywhere, any case
-    {"Terminal", "/b", true, true},        // 1: whole title, exact case
-    {"Élan", "/c", false, true},           // 2: whole title, any case (beyond ASCII)
-    {"editor - notes", "/d", true, true},  // 3: shadowed by 0 for any title 0 matches
-    {"", "/e", false, false},              // 4: an empty pattern matches nothing
-};
-
-class MatchContextFolderTest : public testing::TestWithParam<MatchCase> {};
-
-TEST_P(MatchContextFolderTest, FindsTheFirstEntryThatMatches) {
-  const MatchCase& c = GetParam();
-  const ContextFolder* found = MatchContextFolder(kFolders, c.title);
-  const int index = found ? static_cast<int>(found - kFolders.data()) : -1;
-  EXPECT_EQ(index, c.expected);
+TEST(MatchContextFolderTest, FindsTheFirstEntryThatMatches) {
+  const std::vector<ContextFolder> folders{
+      {"Editor", "/a", false, false},        // 0: anywhere, any case
+      {"Terminal", "/b", true, true},        // 1: whole title, exact case
+      {"Élan", "/c", false, true},           // 2: whole title, any case (beyond ASCII)
+      {"editor - notes", "/d", true, true},  // 3: shadowed by 0 for any title 0 matches
+      {"", "/e", false, false},              // 4: an empty pattern matches nothing
+  };
+  const struct {
+    const char* title;
+    int expected;  // index into `folders`, -1 for none
+  } cases[] = {
+      {"notes - EDITOR 2", 0}, {"editor - notes", 0}, {"Terminal", 1},    {"terminal", -1},
+      {"Terminal 2", -1},      {"ÉLAN", 2},           {"Calculator", -1},
+  };
+  for (const auto& c : cases) {
+    const ContextFolder* found = MatchContextFolder(folders, c.title);
+    EXPECT_EQ(found ? static_cast<int>(found - folders.data()) : -1, c.expected) << c.title;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Titles, MatchContextFolderTest,
-                         testing::Values(MatchCase{"SubstringAnyCase", "notes - EDITOR 2", 0},
-                                         MatchCase{"FirstMatchWins", "editor - notes", 0},
-                                         MatchCase{"WholeTitleExact", "Terminal", 1},
-                                         MatchCase{"WholeTitleWrongCase", "terminal", -1},
-                                         MatchCase{"WholeTitleNotPart", "Terminal 2", -1},
-                                         MatchCase{"WholeTitleOtherCaseUtf8", "ÉLAN", 2},
-                                         MatchCase{"Nothing", "Calculator", -1}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Following the active window ----
 
 class ContextFoldersTest : public testing::Test {
  protected:
   void SetUp() override {
-    folderA_ = dir_.path().toStdString() + "/a";
-    folderB_ = dir_.path().toStdString() + "/b";
-    std::filesystem::create_directories(folderA_);
-    std::filesystem::create_directories(folderB_);
+    for (const std::string& folder : {folderA_, folderB_})
+      std::filesystem::create_directory(folder);
     host_.settings.contextFolders = {{"Editor", folderA_, false, false},
                                      {"Terminal", folderB_, false, false}};
     host_.log = ComPtr<IvokLog>(log_.Get());
@@ -73,50 +56,47 @@ class ContextFoldersTest : public testing::Test {
   }
 
   // Feeds the titles, one per tick, and returns the command line's calls.
-  std::vector<std::string> Ticks(const std::vector<std::string>& titles) {
-    ContextFolders folders(host_, container_->Identity());
+  const Lines& Ticks(ContextFolders& folders, const Lines& titles) {
     for (const std::string& title : titles) folders.OnActiveTitle(title);
     return container_->commandLine->calls;
   }
-  std::string ChangeTo(const std::string& folder) { return "chdir " + folder + " 1"; }
+  static std::string ChangeTo(const std::string& folder) { return "chdir " + folder + " 1"; }
 
   const int32_t startCount_ = ModuleCount().load();
   QTemporaryDir dir_;
-  std::string folderA_, folderB_;
+  const std::string folderA_ = dir_.path().toStdString() + "/a";
+  const std::string folderB_ = dir_.path().toStdString() + "/b";
   FakeBarHost host_;
-  ComPtr<FakeContainer> container_{new FakeContainer};
-  ComPtr<FakeLog> log_{new FakeLog};
+  ComPtr<fakes::FakeContainer> container_{new fakes::FakeContainer};
+  ComPtr<fakes::FakeLog> log_{new fakes::FakeLog};
 };
 
 // Only a change of title counts: the same title on later ticks, or after a blank one, does
 // not; a title seen before the last one (matching or not) does.
 TEST_F(ContextFoldersTest, ChangesOnlyWhenTheTitleChanges) {
-  EXPECT_EQ(
-      Ticks({"My Editor", "My Editor", "", "My Editor", "Calculator", "My Editor", "Terminal"}),
-      (std::vector<std::string>{ChangeTo(folderA_), ChangeTo(folderA_), ChangeTo(folderB_)}));
+  ContextFolders folders(host_, container_->Identity());
+  EXPECT_EQ(Ticks(folders, {"My Editor", "My Editor", "", "My Editor", "Calculator", "My Editor",
+                            "Terminal"}),
+            (Lines{ChangeTo(folderA_), ChangeTo(folderA_), ChangeTo(folderB_)}));
   EXPECT_TRUE(log_->entries.empty());
 }
 
+// Reported once while missing; used again once it is back; reported again when gone again.
 TEST_F(ContextFoldersTest, MissingFolderChangesNothingAndIsReportedOnce) {
   const std::string missing = dir_.path().toStdString() + "/gone";
   host_.settings.contextFolders.front().folder = missing;
   ContextFolders folders(host_, container_->Identity());
-  for (const char* title : {"Editor", "Terminal", "Editor", "Calculator", "Editor"})
-    folders.OnActiveTitle(title);
-  EXPECT_EQ(container_->commandLine->calls, std::vector<std::string>{ChangeTo(folderB_)});
+  EXPECT_EQ(Ticks(folders, {"Editor", "Terminal", "Editor", "Calculator", "Editor"}),
+            Lines{ChangeTo(folderB_)});
   std::string message = BarString(kIdsContextFolderNotFound);
   message.replace(message.find("%s"), 2, missing);
   EXPECT_EQ(log_->entries, (std::vector<std::pair<std::string, LONG>>{{message, kLogError}}));
 
-  // Once it is there again it is used; gone once more, it is reported again.
-  std::filesystem::create_directories(missing);
-  folders.OnActiveTitle("Terminal");
-  folders.OnActiveTitle("Editor");
-  EXPECT_EQ(container_->commandLine->calls.back(), ChangeTo(missing));
+  std::filesystem::create_directory(missing);
+  EXPECT_EQ(Ticks(folders, {"Terminal", "Editor"}).back(), ChangeTo(missing));
   std::filesystem::remove(missing);
-  folders.OnActiveTitle("Terminal");
-  folders.OnActiveTitle("Editor");
-  EXPECT_EQ(log_->entries.size(), 2u);
+  Ticks(folders, {"Terminal", "Editor"});
+  EXPECT_EQ(log_->entries, (std::vector<std::pair<std::string, LONG>>(2, {message, kLogError})));
 }
 
 }  // namespace

@@ -25,42 +25,43 @@ using fakes::FakeContainer;
 using fakes::FakeLog;
 using Lines = std::vector<std::string>;
 
-// One line per action: "text=id", "-" for a separator, "text>" for a popup; "[x]" / "[ ]"
-// in front of a check item, "~" in front of a greyed one.
-Lines Describe(const QMenu& menu) {
+// One line per action: "text=id", "-" for a separator, "text>" for a popup followed by its
+// items indented by a space; "[x]" / "[ ]" in front of a check item, "~" in front of a greyed one.
+Lines Describe(const QMenu& menu, const std::string& indent = "") {
   Lines lines;
   for (const QAction* action : menu.actions()) {
-    if (action->isSeparator()) {
-      lines.push_back("-");
-      continue;
-    }
-    std::string line = action->isEnabled() ? "" : "~";
+    std::string line = indent + (action->isEnabled() ? "" : "~");
     if (action->isCheckable()) line += action->isChecked() ? "[x]" : "[ ]";
-    line += action->text().toStdString();
-    line += action->menu() ? std::string(">") : "=" + std::to_string(action->data().toInt());
-    lines.push_back(line);
+    if (action->isSeparator()) {
+      lines.push_back(indent + "-");
+    } else if (action->menu()) {
+      lines.push_back(line + action->text().toStdString() + ">");
+      const Lines items = Describe(*action->menu(), indent + " ");
+      lines.insert(lines.end(), items.begin(), items.end());
+    } else {
+      lines.push_back(line + action->text().toStdString() + "=" +
+                      std::to_string(action->data().toInt()));
+    }
   }
   return lines;
 }
 
-QMenu& Popup(const QMenu& menu, const char* title) {
-  for (QAction* action : menu.actions())
-    if (action->menu() && action->text() == QString::fromUtf8(title)) return *action->menu();
-  ADD_FAILURE() << "no popup " << title;
-  static QMenu none;
-  return none;
-}
-
-// A log whose Show is recorded among the container's calls.
-FakeLog* LogInto(Lines& calls) {
-  auto* log = new FakeLog;
-  log->calls = &calls;
-  return log;
+// The check marks of Always On Top, Auto-hide, Dock and Auto-minimize ("~": greyed).
+std::string Marks(const Lines& items) {
+  std::string marks;
+  for (const std::string& item : items) {
+    const size_t begin = item.find_first_not_of(' '), end = item.find(']');
+    if (end != std::string::npos) marks += item.substr(begin, end + 1 - begin);
+  }
+  return marks;
 }
 
 class MainMenuTest : public testing::Test {
  protected:
-  void SetUp() override { test::EnsureApplication(); }
+  void SetUp() override {
+    test::EnsureApplication();
+    log_->calls = &container_->calls;  // Show is recorded among the container's calls
+  }
   void TearDown() override {
     bar_.reset();
     host_.log.Reset();
@@ -85,7 +86,7 @@ class MainMenuTest : public testing::Test {
   const int32_t startCount_ = ModuleCount().load();
   FakeBarHost host_;
   ComPtr<FakeContainer> container_{new FakeContainer};
-  ComPtr<FakeLog> log_{LogInto(container_->calls)};
+  ComPtr<FakeLog> log_{new FakeLog};
   ui::ScriptedPrompter prompter_;
   ui::ScopedPrompter scoped_{&prompter_};
   std::unique_ptr<BarWindow> bar_;
@@ -95,30 +96,21 @@ TEST_F(MainMenuTest, MainMenuHoldsEveryCommandInOrder) {
   host_.recentFiles = {"/home/u/x.qdx", "/tmp/b&w.qdx"};
   QMenu menu;
   BuildMainMenu(menu, State());
-
-  EXPECT_EQ(Describe(menu),
-            (Lines{"&File>", "&View>", "&Go>", "&Favorites>", "&Tools>", "&Help>"}));
-  const struct {
-    const char* popup;
-    Lines items;
-  } cases[] = {
-      {"&File",
-       {"&Open...=57601", "&Save=57603", "Save &As,,,=48", "-", "&1 /home/u/x.qdx=57616",
-        "&2 /tmp/b&&w.qdx=57617", "-", "E&xit=64"}},
-      {"&View",
-       {"&File Management=32786", "&Command Browser=32784", "&Log File=32779", "-",
-        "&Next Mode\tAlt + PgDn=32776", "&Previous Mode\tAlt + PgUp=32787", "-",
-        "[x]Always On &Top=112", "[ ]Auto-&hide=160", "[ ]&Dock=144", "[ ]Auto-&minimize=32801"}},
-      {"&Go",
-       {"&Back\tAlt + Left Arrow=32781", "&Forward\tAlt + Right Arrow=32782",
-        "&Up one level=32783"}},
-      {"&Favorites", {"notes=10000"}},
-      {"&Tools", {"&Options...=32"}},
-      {"&Help",
-       {"Quillo &Help=32788", "Getting &Started=32789", "&Quillo Home Page=32790", "-",
-        "&About Quillo...=40025"}},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Describe(Popup(menu, c.popup)), c.items) << c.popup;
+  const Lines items = Describe(menu);
+  ASSERT_EQ(items.size(), 35u);
+  EXPECT_EQ(
+      Lines(items.begin(), items.begin() + 17),
+      (Lines{"&File>", " &Open...=57601", " &Save=57603", " Save &As,,,=48", " -",
+             " &1 /home/u/x.qdx=57616", " &2 /tmp/b&&w.qdx=57617", " -", " E&xit=64", "&View>",
+             " &File Management=32786", " &Command Browser=32784", " &Log File=32779", " -",
+             " &Next Mode\tAlt + PgDn=32776", " &Previous Mode\tAlt + PgUp=32787", " -"}));
+  EXPECT_EQ(Lines(items.begin() + 17, items.end()),
+            (Lines{" [x]Always On &Top=112", " [ ]Auto-&hide=160", " [ ]&Dock=144",
+                   " [ ]Auto-&minimize=32801", "&Go>", " &Back\tAlt + Left Arrow=32781",
+                   " &Forward\tAlt + Right Arrow=32782", " &Up one level=32783", "&Favorites>",
+                   " notes=10000", "&Tools>", " &Options...=32", "&Help>", " Quillo &Help=32788",
+                   " Getting &Started=32789", " &Quillo Home Page=32790", " -",
+                   " &About Quillo...=40025"}));
   EXPECT_EQ(container_->calls, Lines{"FillMenu 10000"});
 }
 
@@ -131,21 +123,16 @@ TEST_F(MainMenuTest, TrayMenuHoldsFavoritesTogglesOptionsHelpAndExit) {
     state.engineMenus = engineMenus;
     QMenu menu;
     BuildTrayMenu(menu, state);
-    EXPECT_EQ(Describe(menu), (Lines{engineMenus ? "&Favorites>" : "~&Favorites>", "-",
-                                     "[x]Always On &Top=112", "[x]Auto-&hide=160", "[ ]&Dock=144",
-                                     "-", "&Options...=32", "&Help>", "-", "E&xit=64"}));
-    EXPECT_EQ(Describe(Popup(menu, "&Help")),
-              (Lines{"Quillo &Help=32788", "Getting &Started=32789", "&About Quillo...=40025"}));
-    EXPECT_EQ(Describe(Popup(menu, "&Favorites")), engineMenus ? Lines{"notes=10000"} : Lines{});
+    const Lines items = Describe(menu);
+    const Lines favorites =
+        engineMenus ? Lines{"&Favorites>", " notes=10000"} : Lines{"~&Favorites>"};
+    ASSERT_GT(items.size(), favorites.size());
+    EXPECT_EQ(Lines(items.begin(), items.begin() + favorites.size()), favorites);
+    EXPECT_EQ(Lines(items.begin() + favorites.size(), items.end()),
+              (Lines{"-", "[x]Always On &Top=112", "[x]Auto-&hide=160", "[ ]&Dock=144", "-",
+                     "&Options...=32", "&Help>", " Quillo &Help=32788", " Getting &Started=32789",
+                     " &About Quillo...=40025", "-", "E&xit=64"}));
   }
-}
-
-// The check marks of Always On Top, Auto-hide, Dock and Auto-minimize ("~": greyed).
-std::string Marks(const Lines& items) {
-  std::string marks;
-  for (const std::string& item : items)
-    if (item.find(']') != std::string::npos) marks += item.substr(0, item.find(']') + 1);
-  return marks;
 }
 
 TEST_F(MainMenuTest, ChecksFollowTheSettingsAndDockingGreysAutoMinimize) {
@@ -153,7 +140,6 @@ TEST_F(MainMenuTest, ChecksFollowTheSettingsAndDockingGreysAutoMinimize) {
     bool onTop, autoHide, dockSetting, autoMinimize, dockedNow;
     const char* marks;
   } cases[] = {
-      {false, false, false, false, false, "[ ][ ][ ][ ]"},
       {true, true, false, true, false, "[x][x][ ][x]"},
       {false, false, true, true, true, "[ ][ ][x]~[x]"},
       // The desktop refused the dock: the setting stays checked, auto-minimize still works.
@@ -166,7 +152,7 @@ TEST_F(MainMenuTest, ChecksFollowTheSettingsAndDockingGreysAutoMinimize) {
     host_.settings.autoMinimize = c.autoMinimize;
     QMenu main;
     BuildMainMenu(main, State(c.dockedNow));
-    EXPECT_EQ(Marks(Describe(Popup(main, "&View"))), c.marks);
+    EXPECT_EQ(Marks(Describe(main)), c.marks);
     QMenu tray;
     BuildTrayMenu(tray, State(c.dockedNow));
     EXPECT_EQ(Marks(Describe(tray)), std::string(c.marks).substr(0, 9));
@@ -180,10 +166,8 @@ TEST_F(MainMenuTest, RecentFilesAreNumberedShortenedAndLimitedToTheirIdentifiers
     std::string path;
     std::string label;
   } cases[] = {
-      {0, "/home/u/x.qdx", "&1 /home/u/x.qdx"},
       {9, "/a.qdx", "1&0 /a.qdx"},
       {10, "/a.qdx", "11 /a.qdx"},
-      {3, "/srv/R&D/a.qdx", "&4 /srv/R&&D/a.qdx"},
       // Long: the first folder, as many last folders as fit, always the file name.
       {1, deep, "&2 /home/.../configurations/2024/spring/work.qdx"},
       {0, "/home/" + std::string(60, 'n') + ".qdx", "&1 /home/" + std::string(60, 'n') + ".qdx"},
@@ -197,13 +181,12 @@ TEST_F(MainMenuTest, RecentFilesAreNumberedShortenedAndLimitedToTheirIdentifiers
   const struct {
     size_t files, shown;
     const char* last;
-  } lists[] = {
-      {0, 1, "~Recent File=57616"}, {4, 4, "&4 /r.qdx=57619"}, {20, 16, "16 /r.qdx=57631"}};
+  } lists[] = {{0, 1, "~Recent File=57616"}, {20, 16, "16 /r.qdx=57631"}};
   for (const auto& list : lists) {
     host_.recentFiles.assign(list.files, "/r.qdx");
     QMenu menu;
     BuildMainMenu(menu, State());
-    const Lines file = Describe(Popup(menu, "&File"));
+    const Lines file = Describe(*menu.actions().front()->menu());
     ASSERT_EQ(file.size(), 4 + list.shown + 2);
     EXPECT_EQ(file[4 + list.shown - 1], list.last);
   }
@@ -211,21 +194,13 @@ TEST_F(MainMenuTest, RecentFilesAreNumberedShortenedAndLimitedToTheirIdentifiers
 
 // ---- The menus as the bar window tracks and runs them ----
 
+// Picks the item with `id` from the tracked menu or one of its popups.
 std::function<QAction*(QMenu&)> PickId(int id) {
   return [id](QMenu& menu) -> QAction* {
-    std::function<QAction*(QMenu&)> find = [&](QMenu& in) -> QAction* {
-      for (QAction* action : in.actions()) {
-        if (action->menu()) {
-          if (QAction* inner = find(*action->menu())) return inner;
-        } else if (!action->isSeparator() && action->data().toInt() == id) {
-          return action;
-        }
-      }
-      return nullptr;
-    };
-    QAction* action = find(menu);
-    if (!action) ADD_FAILURE() << "no item " << id;
-    return action;
+    for (QAction* action : menu.findChildren<QAction*>())
+      if (!action->menu() && action->data() == id) return action;
+    ADD_FAILURE() << "no item " << id;
+    return nullptr;
   };
 }
 
@@ -258,34 +233,39 @@ TEST_F(MainMenuTest, EveryTrackedMenuEndsWithRunMenuCommandMinusOne) {
   EXPECT_EQ(prompter_.trackedMenus.size(), std::size(cases));
 }
 
+// Only the four toggles change the settings (and mark them changed).
 TEST_F(MainMenuTest, RunCommandRoutesEveryMenuCommand) {
   const struct {
     int id;
-    bool hostAnswer;
     Lines operations;
     Lines calls;  // the container's, the log's and the about box's
+    bool UiSettings::*toggled = nullptr;
+    bool hostAnswer = true;
   } cases[] = {
-      {kCmdOptions, true, {"options"}, {}},
+      {kCmdOptions, {"options"}, {}},
       // Opening a recent file replaces what is in memory: the save question comes first.
-      {57616, true, {"ask-save", "recent 0"}, {}},
-      {57619, true, {"ask-save", "recent 3"}, {}},
-      {57631, false, {"ask-save"}, {}},
-      {kCmdFileManagement, true, {}, {"Command *"}},
-      {kCmdCommandBrowser, true, {}, {"Command browse cmd"}},
-      {kCmdBack, true, {}, {"Command back"}},
-      {kCmdForward, true, {}, {"Command forward"}},
-      {kCmdUpOneLevel, true, {}, {"Command up"}},
-      {kCmdLogFile, true, {}, {"log Show"}},
-      {kCmdHelp, true, {"help qdxhelp.htm"}, {}},
-      {kCmdGettingStarted, true, {"help qdx_gs.htm"}, {}},
-      {kCmdHomePage, true, {"home page"}, {}},
-      {kCmdAbout, true, {}, {"dialog About Quillo"}},
-      {10000, true, {}, {"RunMenuCommand 10000"}},
-      {25000, true, {}, {"RunMenuCommand 25000"}},
+      {57619, {"ask-save", "recent 3"}, {}},
+      {57631, {"ask-save"}, {}, nullptr, false},
+      {kCmdFileManagement, {}, {"Command *"}},
+      {kCmdCommandBrowser, {}, {"Command browse cmd"}},
+      {kCmdBack, {}, {"Command back"}},
+      {kCmdForward, {}, {"Command forward"}},
+      {kCmdUpOneLevel, {}, {"Command up"}},
+      {kCmdLogFile, {}, {"log Show"}},
+      {kCmdHelp, {"help qdxhelp.htm"}, {}},
+      {kCmdGettingStarted, {"help qdx_gs.htm"}, {}},
+      {kCmdHomePage, {"home page"}, {}},
+      {kCmdAbout, {}, {"dialog About Quillo"}},
+      {10000, {}, {"RunMenuCommand 10000"}},
+      {25000, {}, {"RunMenuCommand 25000"}},
       // Outside every range: ignored.
-      {9999, true, {}, {}},
-      {25001, true, {}, {}},
-      {57632, true, {}, {}},
+      {9999, {}, {}},
+      {25001, {}, {}},
+      {57632, {}, {}},
+      {kCmdAlwaysOnTop, {}, {}, &UiSettings::alwaysOnTop},
+      {kCmdAutoHide, {}, {}, &UiSettings::autoHide},
+      {kCmdAutoMinimize, {}, {}, &UiSettings::autoMinimize},
+      {kCmdDock, {}, {}, &UiSettings::docked},
   };
   BarWindow& bar = MakeBar();
   prompter_.dialogs.push_back([&](QDialog& dialog) {
@@ -297,28 +277,17 @@ TEST_F(MainMenuTest, RunCommandRoutesEveryMenuCommand) {
     container_->calls.clear();
     host_.operations.clear();
     host_.answer = c.hostAnswer;
+    host_.changed = false;
+    const UiSettings before = host_.settings;
     bar.RunCommand(c.id);
     EXPECT_EQ(host_.operations, c.operations);
     EXPECT_EQ(container_->calls, c.calls);
-  }
-}
-
-TEST_F(MainMenuTest, EveryToggleMarksTheSettingsChanged) {
-  BarWindow& bar = MakeBar();
-  const struct {
-    int id;
-    bool UiSettings::*setting;
-  } cases[] = {{kCmdAlwaysOnTop, &UiSettings::alwaysOnTop},
-               {kCmdAutoHide, &UiSettings::autoHide},
-               {kCmdAutoMinimize, &UiSettings::autoMinimize},
-               {kCmdDock, &UiSettings::docked}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.id);
-    const bool before = host_.settings.*c.setting;
-    host_.changed = false;
-    bar.RunCommand(c.id);
-    EXPECT_NE(host_.settings.*c.setting, before);
-    EXPECT_TRUE(host_.changed);
+    if (c.toggled) {
+      EXPECT_NE(host_.settings.*c.toggled, before.*c.toggled);
+    } else {
+      EXPECT_TRUE(host_.settings == before);
+    }
+    EXPECT_EQ(host_.changed, c.toggled != nullptr);
   }
 }
 

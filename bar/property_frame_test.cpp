@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <map>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,14 +30,16 @@ struct PageScript {
 };
 PageScript g_scripts[3];
 std::vector<std::string> g_journal;
+std::string g_applied;  // "alpha;beta;": the pages whose Apply ran
 std::map<std::string, class FakePage*> g_live;
 
-// A page on the common base; it notes the frame's calls in the journal.
+// A page on the common base ("alpha" with a help file, or "beta"); it notes the frame's calls
+// in the journal.
 class FakePage final : public PropertyPageBase {
  public:
-  FakePage(UINT titleId, std::string name)
+  explicit FakePage(UINT titleId)
       : PropertyPageBase(&kTestResources, {titleId, 0, titleId == 1 ? 3u : 0u, {200, 120}}),
-        name_(std::move(name)),
+        name_(titleId == 1 ? "alpha" : "beta"),
         script_(g_scripts[titleId]) {
     g_live[name_] = this;
   }
@@ -62,7 +63,7 @@ class FakePage final : public PropertyPageBase {
  protected:
   QWidget* CreatePage(QWidget* parent) override { return new QWidget(parent); }
   HRESULT ApplyChanges() override {
-    Note("apply");
+    g_applied += name_ + ";";
     if (FAILED(script_.applyResult) && script_.explains)
       ui::Ask({page(), name_ + " says why", "", ui::Icon::kError, ui::Buttons::kOk});
     return script_.applyResult;
@@ -76,7 +77,7 @@ class FakePage final : public PropertyPageBase {
 
 template <UINT TitleId>
 HRESULT CreateFakePage(IUnknown* outer, REFIID riid, void** ppv) {
-  return CreateObject<FakePage>(outer, riid, ppv, TitleId, TitleId == 1 ? "alpha" : "beta");
+  return CreateObject<FakePage>(outer, riid, ppv, TitleId);
 }
 
 class FakeObject final : public ObjectRoot<IUnknown> {};
@@ -88,6 +89,7 @@ class PropertyFrameTest : public testing::Test {
     startCount_ = ModuleCount().load();
     for (PageScript& script : g_scripts) script = {};
     g_journal.clear();
+    g_applied.clear();
   }
   void TearDown() override {
     EXPECT_TRUE(g_live.empty()) << "a page outlived the frame";
@@ -103,34 +105,38 @@ class PropertyFrameTest : public testing::Test {
     });
     ComPtr<IUnknown> first(new FakeObject), second(new FakeObject);
     IUnknown* objects[] = {first.Get(), second.Get()};
-    PropertyFrame frame([this](const std::string& file) { helpOpened_.push_back(file); });
+    PropertyFrame frame;
     return frame.ShowFrame(nullptr, 50, 50, "Quillo", 2, objects, static_cast<ULONG>(pages.size()),
                            pages.data(), LOCALE_USER_DEFAULT);
   }
   static FakePage& Page(const std::string& name) { return *g_live.at(name); }
-  // The frame releases its pages when it closes.
-  static bool FrameOpen() { return !g_live.empty(); }
-  static std::string Applied() {
-    std::string applied;
-    for (const std::string& entry : g_journal) {
-      if (entry.ends_with(" apply")) applied += entry.substr(0, entry.find(' ')) + ";";
-    }
-    return applied;
-  }
 
   ui::ScriptedPrompter prompter_;
   ui::ScopedPrompter scope_{&prompter_};
   test::ScopedClassObject alphaClass_{kAlpha, &CreateFakePage<1>};
   test::ScopedClassObject betaClass_{kBeta, &CreateFakePage<2>};
-  std::vector<std::string> helpOpened_;
   int32_t startCount_ = 0;
 };
 
-TEST_F(PropertyFrameTest, ShowsTheCreatablePagesAndReleasesThemOnClose) {
+// The tabs of the pages that could be created; Apply follows the pages' state and applies the
+// changed ones without closing; on close every page is deactivated, then released.
+TEST_F(PropertyFrameTest, ShowsTheCreatablePagesAppliesOnRequestAndReleasesThemOnClose) {
+  g_scripts[2].applyResult = E_FAIL;
   std::vector<std::string> titles;
   EXPECT_EQ(Show([&](PropertyFrameDialog& frame) {
               for (int i = 0; i < frame.tabs()->count(); ++i)
                 titles.push_back(frame.tabs()->tabText(i).toStdString());
+              QPushButton* apply = frame.applyButton();
+              EXPECT_FALSE(apply->isEnabled());
+              Page("alpha").SetDirty(true);  // tells the site
+              EXPECT_TRUE(apply->isEnabled());
+              apply->click();
+              EXPECT_EQ(g_applied, "alpha;");
+              EXPECT_FALSE(apply->isEnabled());
+              Page("beta").SetDirty(true);
+              apply->click();  // fails: stays available
+              EXPECT_TRUE(apply->isEnabled());
+              EXPECT_FALSE(g_live.empty()) << "Apply closed the frame";
               frame.cancelButton()->click();
             }),
             S_OK);
@@ -151,9 +157,16 @@ struct ClosingCase {
   bool pressOk;
   const char* applied;       // pages whose Apply ran
   int openOnTab;             // -1: the frame closed
-  const char* frameMessage;  // part of the frame's own message; "" = none
+  const char* frameMessage;  // the frame's own message; "" = none
 };
-void PrintTo(const ClosingCase& c, std::ostream* out) { *out << c.name; }
+const char kAlphaFailed[] =
+    "The changes on the page \"Alpha\" could not be applied: Not enough memory. (0x8007000E)";
+const ClosingCase kClosingCases[] = {
+    {"Ok", {}, {}, true, "alpha;beta;", -1, ""},
+    {"Cancel", {}, {}, false, "", -1, ""},
+    {"FailureKeepsItsPageOpen", {E_OUTOFMEMORY}, {}, true, "alpha;", 0, kAlphaFailed},
+    {"APageThatExplainedIsNotExplainedAgain", {}, {E_FAIL, true}, true, "alpha;beta;", 1, ""},
+};
 
 class PropertyFrameClosingTest : public PropertyFrameTest,
                                  public testing::WithParamInterface<ClosingCase> {};
@@ -168,60 +181,19 @@ TEST_P(PropertyFrameClosingTest, OkAppliesEveryPageUntilOneFails) {
     Page("beta").SetDirty(true);
     frame.tabs()->setCurrentIndex(c.openOnTab == 0 ? 1 : 0);
     (c.pressOk ? frame.okButton() : frame.cancelButton())->click();
-    if (FrameOpen()) tab = frame.tabs()->currentIndex();
+    if (!g_live.empty()) tab = frame.tabs()->currentIndex();
     frame.cancelButton()->click();
   });
-  EXPECT_EQ(Applied(), c.applied);
+  EXPECT_EQ(g_applied, c.applied);
   EXPECT_EQ(tab, c.openOnTab);
-  std::string frameMessages;
-  for (const ui::Message& message : prompter_.messages) {
-    if (message.caption == "Quillo") frameMessages += message.text + "\n";
-  }
-  if (*c.frameMessage == '\0') {
-    EXPECT_EQ(frameMessages, "");
-  } else {
-    EXPECT_NE(frameMessages.find(c.frameMessage), std::string::npos) << frameMessages;
-  }
+  std::string frameMessages;  // under the frame's caption; the page's own has none
+  for (const ui::Message& message : prompter_.messages)
+    if (message.caption == "Quillo") frameMessages += message.text;
+  EXPECT_EQ(frameMessages, c.frameMessage);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PropertyFrameClosingTest,
-    testing::Values(ClosingCase{"Ok", {}, {}, true, "alpha;beta;", -1, ""},
-                    ClosingCase{"Cancel", {}, {}, false, "", -1, ""},
-                    ClosingCase{"FailureKeepsItsPageOpenWithTheReason",
-                                {E_OUTOFMEMORY},
-                                {},
-                                true,
-                                "alpha;",
-                                0,
-                                "\"Alpha\" could not be applied: Not enough memory. (0x8007000E)"},
-                    ClosingCase{"APageThatExplainedIsNotExplainedAgain",
-                                {},
-                                {E_FAIL, true},
-                                true,
-                                "alpha;beta;",
-                                1,
-                                ""}),
-    [](const testing::TestParamInfo<ClosingCase>& info) { return info.param.name; });
-
-TEST_F(PropertyFrameTest, ApplyButtonAppliesChangedPagesAndFollowsTheirState) {
-  g_scripts[2].applyResult = E_FAIL;
-  Show([&](PropertyFrameDialog& frame) {
-    QPushButton* apply = frame.applyButton();
-    EXPECT_FALSE(apply->isEnabled());
-    Page("alpha").SetDirty(true);  // tells the site
-    EXPECT_TRUE(apply->isEnabled());
-    apply->click();
-    EXPECT_EQ(Applied(), "alpha;");
-    EXPECT_FALSE(apply->isEnabled());
-    EXPECT_TRUE(FrameOpen());
-
-    Page("beta").SetDirty(true);
-    apply->click();  // fails: stays available
-    EXPECT_TRUE(apply->isEnabled());
-    frame.cancelButton()->click();
-  });
-}
+INSTANTIATE_TEST_SUITE_P(Cases, PropertyFrameClosingTest, testing::ValuesIn(kClosingCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PropertyFrameTest, InstalledFrameServesTheRuntimeUntilItsHostRemovesIt) {
   FakeBarHost host, other;
