@@ -14,26 +14,6 @@ constexpr CLSID kPages[] = {vok::clsid::kPPFavorites, vok::clsid::kPPShellExec};
 
 }  // namespace
 
-HRESULT STDMETHODCALLTYPE vokEngineProf::get_VirtualOrder(LONG* pVal) {
-  return vok::GetProperty(kVirtualOrder, pVal);
-}
-
-HRESULT STDMETHODCALLTYPE vokEngineProf::get_AppHint(LONG* pVal) {
-  return vok::GetProperty(hint_, pVal);
-}
-
-HRESULT STDMETHODCALLTYPE vokEngineProf::Init(IUnknown* pEngineContainerUnk, LONG lHint) {
-  container_ = pEngineContainerUnk;
-  hint_ = lHint;
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE vokEngineProf::GetEngineContainer(IUnknown** ppVal) {
-  if (!ppVal) return E_POINTER;
-  *ppVal = container_;
-  return container_ ? S_OK : E_FAIL;
-}
-
 // Null identifiers and repeats are left out, so the count is the number of distinct pages.
 HRESULT STDMETHODCALLTYPE vokEngineProf::GetPages(CAUUID* pPages) {
   if (!pPages) return E_POINTER;

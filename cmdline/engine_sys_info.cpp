@@ -40,7 +40,7 @@ HRESULT STDMETHODCALLTYPE vokEngineSysInfo::GetButtonInfo(HMODULE* phModule, UIN
 HRESULT STDMETHODCALLTYPE vokEngineSysInfo::Create(HWND hwndParent) {
   if (!hwndParent || !qobject_cast<QApplication*>(QCoreApplication::instance())) return E_FAIL;
   delete window_.data();
-  window_ = new SysInfoPanel(hint_, hwndParent);
+  window_ = new SysInfoPanel(hint(), hwndParent);
   return S_OK;
 }
 
@@ -76,27 +76,4 @@ HRESULT STDMETHODCALLTYPE vokEngineSysInfo::SetFlags(LONG lMask, LONG lValue) {
 
 HRESULT STDMETHODCALLTYPE vokEngineSysInfo::TestFlags(LONG lBits) {
   return (panelFlags_ & lBits) == lBits ? S_OK : S_FALSE;
-}
-
-// ---------------------------------------------------------------------------------------------
-// IvokEngine
-
-HRESULT STDMETHODCALLTYPE vokEngineSysInfo::get_VirtualOrder(LONG* pVal) {
-  return vok::GetProperty(kVirtualOrder, pVal);
-}
-
-HRESULT STDMETHODCALLTYPE vokEngineSysInfo::get_AppHint(LONG* pVal) {
-  return vok::GetProperty(hint_, pVal);
-}
-
-HRESULT STDMETHODCALLTYPE vokEngineSysInfo::Init(IUnknown* pEngineContainerUnk, LONG lHint) {
-  container_ = pEngineContainerUnk;
-  hint_ = lHint;
-  return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE vokEngineSysInfo::GetEngineContainer(IUnknown** ppVal) {
-  if (!ppVal) return E_POINTER;
-  *ppVal = container_;
-  return container_ ? S_OK : E_FAIL;
 }

@@ -11,14 +11,12 @@
 
 #include "cmdline/sys_info_panel.h"
 #include "common/container_ifaces.h"
-#include "common/engine_ifaces.h"
-#include "common/vok_object.h"
+#include "common/commandless_engine.h"
 #include "platform/com/objidl.h"
 
 class vokEngineSysInfo final
-    : public vok::ObjectRoot<IPersistStorage, IvokEnginePanel, IvokEngine> {
+    : public vok::CommandlessEngine<25, IPersistStorage, IvokEnginePanel> {
  public:
-  static constexpr LONG kVirtualOrder = 25;
   // The panel's toolbar button: image 220 of the library and its tip.
   static constexpr UINT kPanelBitmapId = 220;
   // Panel flags at the start (their bits belong to the panel contract).
@@ -58,19 +56,7 @@ class vokEngineSysInfo final
   HRESULT STDMETHODCALLTYPE GetCommand(LPSTR) override { return S_FALSE; }
   HRESULT STDMETHODCALLTYPE HideQuickHelp() override { return S_OK; }
 
-  // IvokEngine
-  HRESULT STDMETHODCALLTYPE get_VirtualOrder(LONG* pVal) override;
-  HRESULT STDMETHODCALLTYPE get_AppHint(LONG* pVal) override;
-  HRESULT STDMETHODCALLTYPE Init(IUnknown* pEngineContainerUnk, LONG lHint) override;
-  HRESULT STDMETHODCALLTYPE Exit() override { return S_OK; }
-  // No word is this engine's: always S_FALSE, so the line goes on to the next engine.
-  HRESULT STDMETHODCALLTYPE Command(IUnknown*) override { return S_FALSE; }
-  // The stored container without a reference; E_FAIL (and null) before Init.
-  HRESULT STDMETHODCALLTYPE GetEngineContainer(IUnknown** ppVal) override;
-
  private:
-  IUnknown* container_ = nullptr;
-  LONG hint_ = 0;
   LONG panelFlags_ = kInitialPanelFlags;
   QPointer<vok::cmdline::SysInfoPanel> window_;
 };
