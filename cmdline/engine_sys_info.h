@@ -10,12 +10,11 @@
 #include <QPointer>
 
 #include "cmdline/sys_info_panel.h"
-#include "common/container_ifaces.h"
 #include "common/commandless_engine.h"
+#include "common/container_ifaces.h"
 #include "platform/com/objidl.h"
 
-class vokEngineSysInfo final
-    : public vok::CommandlessEngine<25, IPersistStorage, IvokEnginePanel> {
+class vokEngineSysInfo final : public vok::CommandlessEngine<25, IPersistStorage, IvokEnginePanel> {
  public:
   // The panel's toolbar button: image 220 of the library and its tip.
   static constexpr UINT kPanelBitmapId = 220;
