@@ -5,6 +5,7 @@
 
 #include "bar/resources/bar_strings.h"
 #include "common/text_util.h"
+#include "platform/shell/paths.h"
 
 namespace vok::bar {
 namespace {
@@ -20,9 +21,10 @@ bool Matches(const ContextFolder& entry, std::string_view title) {
   return entry.wholeTitle ? subject == pattern : subject.find(pattern) != std::string::npos;
 }
 
+// "~/src" names a folder of the home folder, as it does on the command line.
 bool IsFolder(const std::string& path) {
   std::error_code error;
-  return std::filesystem::is_directory(path, error);
+  return std::filesystem::is_directory(shell::ExpandHome(path), error);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -97,6 +98,15 @@ TEST_F(ContextFoldersTest, MissingFolderChangesNothingAndIsReportedOnce) {
   std::filesystem::remove(missing);
   Ticks(folders, {"Terminal", "Editor"});
   EXPECT_EQ(log_->entries, (std::vector<std::pair<std::string, LONG>>(2, {message, kLogError})));
+}
+
+// "~/..." is a folder of the home folder; the command line gets it as the user wrote it.
+TEST_F(ContextFoldersTest, HomeRelativeFolderIsFound) {
+  std::filesystem::create_directories(std::string(std::getenv("HOME")) + "/src");
+  host_.settings.contextFolders.front().folder = "~/src";
+  ContextFolders folders(host_, container_->Identity());
+  EXPECT_EQ(Ticks(folders, {"Editor"}), Lines{ChangeTo("~/src")});
+  EXPECT_TRUE(log_->entries.empty());
 }
 
 }  // namespace
