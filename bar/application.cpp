@@ -34,9 +34,7 @@ constexpr UINT kOptionsX = 50;
 constexpr UINT kOptionsY = 50;
 
 std::string Formatted(UINT id, const std::string& argument) {
-  std::string text = BarString(id);
-  if (size_t at = text.find("%s"); at != std::string::npos) text.replace(at, 2, argument);
-  return text;
+  return Substitute(BarString(id), "%s", argument);
 }
 
 std::string Absolute(const std::string& path) {

@@ -72,8 +72,7 @@ void ContextFolders::ChangeTo(const std::string& folder) {
     return;
   }
   if (!reportedMissing_.insert(folder).second) return;
-  std::string text = BarString(kIdsContextFolderNotFound);
-  if (size_t at = text.find("%s"); at != std::string::npos) text.replace(at, 2, folder);
+  const std::string text = Substitute(BarString(kIdsContextFolderNotFound), "%s", folder);
   // Written without opening the log window: it would come up over the application the user
   // just switched to.
   if (IvokLog* log = host_.Log()) log->Add(text.c_str(), kLogError);

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "bar/resources/bar_strings.h"
+#include "common/text_util.h"
 #include "common/vok_object.h"
 #include "platform/ui/prompter.h"
 
@@ -99,11 +100,6 @@ std::string TakeString(LPOLESTR text) {
   std::string taken = text ? text : "";
   CoTaskMemFree(text);
   return taken;
-}
-
-std::string Replaced(std::string text, const std::string& mark, const std::string& value) {
-  if (size_t at = text.find(mark); at != std::string::npos) text.replace(at, mark.size(), value);
-  return text;
 }
 
 }  // namespace
@@ -244,8 +240,8 @@ bool PropertyFrameDialog::ApplyAll() {
 }
 
 void PropertyFrameDialog::ReportFailure(const Page& entry, HRESULT hr) {
-  std::string text = Replaced(BarString(kIdsApplyFailed), "%s", entry.title);
-  text = Replaced(text, "%e", FailureText(hr));
+  std::string text = Substitute(BarString(kIdsApplyFailed), "%s", entry.title);
+  text = Substitute(text, "%e", FailureText(hr));
   ui::Ask({this, text, windowTitle().toStdString(), ui::Icon::kExclamation, ui::Buttons::kOk});
 }
 

@@ -32,13 +32,6 @@ std::vector<std::string> RequotedArguments(IvokCommandParser* parser, LONG limit
   return arguments;
 }
 
-// `text` with the first "%s" replaced by `value` (the message templates are ours; the value is
-// never read as a format).
-std::string FormatMessage(std::string text, std::string_view value) {
-  size_t at = text.find("%s");
-  if (at != std::string::npos) text.replace(at, 2, value);
-  return text;
-}
 
 }  // namespace
 
@@ -180,7 +173,7 @@ void vokEngineCmdLine::ShowAliasRecursion(const std::string& name) {
   vok::LoadStringResource(&kCmdLineResources, kIdsAliasRecursion, message, sizeof message);
   vok::ui::Message box;
   box.owner = PanelWindow();
-  box.text = FormatMessage(message, name);
+  box.text = vok::Substitute(message, "%s", name);
   box.caption = vok::LoadStringResource(&kCmdLineResources, kIdsCaptionAliases);
   box.icon = vok::ui::Icon::kError;
   box.buttons = vok::ui::Buttons::kOk;

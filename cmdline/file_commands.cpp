@@ -185,14 +185,6 @@ std::string FullPathOf(CommandContext& context, const std::string& typed) {
   return shell::FullPath(typed, context.CurrentDirectory());
 }
 
-std::string Substitute(std::string_view text, std::string_view placeholder,
-                       std::string_view value) {
-  std::string out(text);
-  size_t at = out.find(placeholder);
-  if (at != std::string::npos) out.replace(at, placeholder.size(), value);
-  return out;
-}
-
 std::string LoadMessage(UINT id) {
   char text[kMessageRoom];
   LoadStringResource(&kCmdLineResources, id, text, kMessageRoom);

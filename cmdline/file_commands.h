@@ -39,10 +39,6 @@ std::string TrimBlanks(std::string_view text);
 // context's current directory.
 std::string FullPathOf(CommandContext& context, const std::string& typed);
 
-// `text` with its first `placeholder` ("%s", "%li") replaced by `value` (no printf: the value
-// may hold any character).
-std::string Substitute(std::string_view text, std::string_view placeholder, std::string_view value);
-
 // String `id` of the command-line library's table (at most 255 bytes).
 std::string LoadMessage(UINT id);
 

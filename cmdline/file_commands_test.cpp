@@ -14,6 +14,7 @@
 
 #include "cmdline/commands_test_support.h"
 #include "cmdline/resources/cmdline_strings.h"
+#include "common/text_util.h"
 #include "platform/shell/context_menu.h"
 #include "platform/shell/properties_dialog.h"
 #include "platform/shell/trash.h"

@@ -182,4 +182,12 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
   return MatchFrom(FoldedCodePoints(pattern), 0, FoldedCodePoints(name), 0);
 }
 
+std::string Substitute(std::string_view text, std::string_view placeholder,
+                       std::string_view value) {
+  std::string out(text);
+  size_t at = out.find(placeholder);
+  if (at != std::string::npos) out.replace(at, placeholder.size(), value);
+  return out;
+}
+
 }  // namespace vok

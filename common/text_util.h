@@ -27,6 +27,9 @@ void AppendUtf8(char32_t cp, std::string* out);
 // Cyrillic letters); bytes that are not valid UTF-8 pass unchanged.
 std::string ToUpper(std::string_view text);
 std::string ToLower(std::string_view text);
+// `text` with its first `placeholder` ("%s", "%li") replaced by `value` (no printf: the value
+// may hold any character).
+std::string Substitute(std::string_view text, std::string_view placeholder, std::string_view value);
 // True when both texts are equal without regard to letter case.
 bool EqualsNoCase(std::string_view a, std::string_view b);
 

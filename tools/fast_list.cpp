@@ -43,8 +43,10 @@ bool EqualsLowered(const std::string& key, const std::string& wantedLower) {
   return true;
 }
 
-// Depth of nested list loads on this thread.
-thread_local int loadDepth = 0;
+// Depth of nested list loads. Components live on the user-interface thread, so one counter
+// serves; a thread_local here would put the library's counter in dynamic TLS, which
+// LeakSanitizer misreads at exit once the library has been loaded and unloaded.
+int loadDepth = 0;
 
 class LoadDepthGuard {
  public:
